@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QMainWindow>
+
+// The main window: the client of one table.
+class Tchat : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tchat(QWidget *parent = nullptr);
+};
