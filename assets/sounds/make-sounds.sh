@@ -1,5 +1,6 @@
 #!/bin/sh
-# Makes the game's 33 sound clips (mono, 22050 Hz, 16-bit PCM WAVE) and sounds.qrc.
+# Makes the game's 32 sound clips (12 game sounds, 20 chatter sounds) as mono 22050 Hz
+# 16-bit PCM WAVE files, and sounds.qrc.
 # Needs espeak-ng and sox. Run from anywhere; writes next to this script.
 # sox runs in repeatable mode (-R), so the noise-based clips come out the same every run.
 set -eu
