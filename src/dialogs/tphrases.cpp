@@ -29,8 +29,10 @@ Tphrases::Tphrases(ChatPanel *panel, QWidget *parent)
     setAutoFillBackground(true);
     setPalette(windowPalette(palette()));
 
+    // Small enough that "Phrase Button 9:" ends before the edits at 112.
     QFont bold = font();
     bold.setBold(true);
+    bold.setPixelSize(11);
     QPalette editPalette = palette();
     editPalette.setColor(QPalette::Base, QColor(226, 228, 182));
     editPalette.setColor(QPalette::Text, Qt::black);

@@ -46,7 +46,7 @@ Tspylist::Tspylist(QWidget *parent)
     title->setObjectName(QStringLiteral("Label1"));
     QFont large = title->font();
     large.setBold(true);
-    large.setPixelSize(19);
+    large.setPixelSize(15);
     title->setFont(large);
     title->move(7, 138);
     title->adjustSize();
