@@ -144,11 +144,11 @@ void ChatPanel::sendit()
     if (input.startsWith(u'/')) {
         // "/me" alone is an empty action; "/mewave" loses its "w": four characters always go.
         if (input.startsWith(QStringLiteral("/me")))
-            m_host->sendMessage(Msg::action(m_host->ownSeat(), wireText(input.mid(4)) + '|'
-                                                                    + colorToText(m_actionColour)));
+            m_host->sendMessage(Msg::actionToHost(m_host->ownSeat(), wireText(input.mid(4)),
+                                                  colorToText(m_actionColour)));
     } else if (!input.isEmpty()) {
-        m_host->sendMessage(Msg::chat(m_host->ownSeat(),
-                                      wireText(input) + '|' + colorToText(m_textColour)));
+        m_host->sendMessage(
+            Msg::chatToHost(m_host->ownSeat(), wireText(input), colorToText(m_textColour)));
     }
     m_mychat->clear();
 }
@@ -172,7 +172,7 @@ void ChatPanel::b_phrase1Click(int n)
     const QString text = phrase.startsWith(QStringLiteral("/me ")) ? phrase.mid(4)
                                                                    : QStringLiteral("says: ") + phrase;
     m_host->sendMessage(
-        Msg::action(m_host->ownSeat(), wireText(text) + '|' + colorToText(m_actionColour)));
+        Msg::actionToHost(m_host->ownSeat(), wireText(text), colorToText(m_actionColour)));
     m_gateOpen = false;
     m_gateCount = 0;
     Q_EMIT phraseGateCountingChanged(true);
@@ -200,7 +200,7 @@ void ChatPanel::wave14Click(int tag)
     // Spies (seats above ten) cannot send sounds.
     if (tag < 1 || tag > SoundCount || !m_host->loggedIn() || m_host->ownSeat() > 10)
         return;
-    m_host->sendMessage(Msg::playasound(m_host->ownSeat(), tag));
+    m_host->sendMessage(Msg::playasoundToHost(m_host->ownSeat(), tag));
 }
 
 int ChatPanel::soundNumber(QByteArrayView name)

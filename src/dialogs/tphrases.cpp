@@ -1,6 +1,6 @@
 #include "dialogs/tphrases.h"
 
-#include "client/chatpanel.h"
+#include "client/artwork.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -8,26 +8,24 @@
 
 namespace {
 
-constexpr std::array<int, 9> rowTops{12, 36, 60, 84, 108, 131, 155, 179, 203};
-
-QPalette windowPalette(QPalette pal)
-{
-    pal.setColor(QPalette::Window, QColor(76, 106, 76));
-    pal.setColor(QPalette::WindowText, Qt::white);
-    return pal;
-}
+constexpr std::array<int, Tphrases::PhraseCount> rowTops{12, 36, 60, 84, 108, 131, 155, 179, 203};
 
 } // namespace
 
-Tphrases::Tphrases(ChatPanel *panel, QWidget *parent)
+Tphrases::Tphrases(QWidget *parent)
     : QDialog(parent)
-    , m_panel(panel)
 {
     setObjectName(QStringLiteral("Tphrases"));
     setWindowTitle(QStringLiteral("Lexitangle - Phrase Buttons "));
     setFixedSize(368, 263);
+    setModal(false);
     setAutoFillBackground(true);
-    setPalette(windowPalette(palette()));
+    QPalette pal = palette();
+    // The main window's tiled background picture over its base colour.
+    const QPixmap tile = Artwork::picture(QStringLiteral("background"));
+    pal.setBrush(QPalette::Window, tile.isNull() ? QBrush(QColor(76, 106, 76)) : QBrush(tile));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    setPalette(pal);
 
     // Small enough that "Phrase Button 9:" ends before the edits at 112.
     QFont bold = font();
@@ -36,7 +34,7 @@ Tphrases::Tphrases(ChatPanel *panel, QWidget *parent)
     QPalette editPalette = palette();
     editPalette.setColor(QPalette::Base, QColor(226, 228, 182));
     editPalette.setColor(QPalette::Text, Qt::black);
-    for (int n = 1; n <= 9; ++n) {
+    for (int n = 1; n <= PhraseCount; ++n) {
         auto *label = new QLabel(QStringLiteral("Phrase Button %1:").arg(n), this);
         label->setFont(bold);
         label->move(9, rowTops[n - 1] + 1);
@@ -57,52 +55,33 @@ Tphrases::Tphrases(ChatPanel *panel, QWidget *parent)
     small.setPixelSize(10);
     note->setFont(small);
 
-    auto *done = new QPushButton(QStringLiteral("Done"), this);
-    done->setObjectName(QStringLiteral("button_done"));
-    done->setGeometry(266, 230, 95, 20);
-    done->setAutoDefault(false);
-    connect(done, &QPushButton::clicked, this, &Tphrases::button_doneClick);
+    auto *doneButton = new QPushButton(QStringLiteral("Done"), this);
+    doneButton->setObjectName(QStringLiteral("button_done"));
+    doneButton->setGeometry(266, 230, 95, 20);
+    doneButton->setAutoDefault(false);
+    connect(doneButton, &QPushButton::clicked, this, &Tphrases::button_doneClick);
 }
 
-void Tphrases::setBackground(const QPixmap &tile)
+void Tphrases::setPhraseText(int n, const QString &text)
 {
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QBrush(QColor(76, 106, 76), tile));
-    setPalette(pal);
+    if (n >= 1 && n <= PhraseCount)
+        m_edits[n - 1]->setText(text);
 }
 
-QLineEdit *Tphrases::phraseEdit(int n) const
+QString Tphrases::phraseText(int n) const
 {
-    return n >= 1 && n <= 9 ? m_edits[n - 1] : nullptr;
-}
-
-void Tphrases::PrhaseList1Click()
-{
-    for (int n = 1; n <= 9; ++n)
-        m_edits[n - 1]->setText(m_panel->phrase(n));
-    centreOnParent();
-    show();
-    raise();
-    activateWindow();
+    return n >= 1 && n <= PhraseCount ? m_edits[n - 1]->text() : QString();
 }
 
 void Tphrases::button_doneClick()
 {
-    QStringList phrases;
-    for (int n = 1; n <= 9; ++n) {
-        const QString text = m_edits[n - 1]->text();
-        m_panel->setPhrase(n, text);
-        phrases << text;
-    }
-    Q_EMIT storePhrases(phrases);
+    Q_EMIT done();
     close();
 }
 
-void Tphrases::centreOnParent()
+void Tphrases::showEvent(QShowEvent *event)
 {
-    const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!owner)
-        return;
-    const QRect frame = owner->frameGeometry();
-    move(frame.center() - QPoint(width() / 2, height() / 2));
+    if (const QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr)
+        move(owner->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    QDialog::showEvent(event);
 }

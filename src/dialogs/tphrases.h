@@ -1,37 +1,34 @@
 #pragma once
 
 #include <QDialog>
-#include <QStringList>
 #include <array>
 
-class ChatPanel;
 class QLineEdit;
 
-// The phrase buttons editor: rewrites the nine phrases of the chat panel's buttons.
+// The phrase buttons editor. The main window fills the nine edits from the phrase buttons
+// before showing it; "Done" hands the texts back through done(), after which the main window
+// gives them to the buttons and stores them. Closing any other way changes nothing.
 class Tphrases : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int PhraseCount = 9;
     static constexpr int MaxPhraseLength = 50;
 
-    explicit Tphrases(ChatPanel *panel, QWidget *parent = nullptr);
+    explicit Tphrases(QWidget *parent = nullptr);
 
-    // The main window's tiled background picture, drawn over the window colour.
-    void setBackground(const QPixmap &tile);
+    // Edits phrase1..phrase9; numbers outside 1..9 are ignored (an empty text is read).
+    void setPhraseText(int n, const QString &text);
+    QString phraseText(int n) const;
 
-    // Fills the edits from the phrase buttons and shows the window (not modal).
-    void PrhaseList1Click();
-    // Copies the edits into the buttons, asks for them to be stored, and closes.
     void button_doneClick();
 
-    QLineEdit *phraseEdit(int n) const;
-
 Q_SIGNALS:
-    // Phrase1..Phrase9 should be written to the settings file, in this order.
-    void storePhrases(const QStringList &phrases);
+    // "Done": phraseText(1..9) are the new phrases, empty ones included.
+    void done();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
-    void centreOnParent();
-
-    ChatPanel *m_panel;
-    std::array<QLineEdit *, 9> m_edits{};
+    std::array<QLineEdit *, PhraseCount> m_edits{};
 };

@@ -1,5 +1,7 @@
 #include "dialogs/tspylist.h"
 
+#include "client/artwork.h"
+
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -16,7 +18,9 @@ Tspylist::Tspylist(QWidget *parent)
     move(579, 88);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(76, 106, 76));
+    // The main window's tiled background picture over its base colour.
+    const QPixmap tile = Artwork::picture(QStringLiteral("background"));
+    pal.setBrush(QPalette::Window, tile.isNull() ? QBrush(QColor(76, 106, 76)) : QBrush(tile));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
 
@@ -56,13 +60,6 @@ Tspylist::Tspylist(QWidget *parent)
     done->setGeometry(88, 140, 71, 20);
     done->setAutoDefault(false);
     connect(done, &QPushButton::clicked, this, &Tspylist::button_doneClick);
-}
-
-void Tspylist::setBackground(const QPixmap &tile)
-{
-    QPalette pal = palette();
-    pal.setBrush(QPalette::Window, QBrush(QColor(76, 106, 76), tile));
-    setPalette(pal);
 }
 
 void Tspylist::addSpy(int seat, const QString &name)
@@ -121,7 +118,7 @@ void Tspylist::popup_kickhimClick()
     bool ok = false;
     const int seat = entry.left(colon).toInt(&ok, 10);
     if (ok)
-        Q_EMIT kicking(seat);
+        Q_EMIT kickRequested(seat);
 }
 
 void Tspylist::button_doneClick()

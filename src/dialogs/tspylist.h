@@ -13,8 +13,6 @@ class Tspylist : public QDialog {
 public:
     explicit Tspylist(QWidget *parent = nullptr);
 
-    void setBackground(const QPixmap &tile);
-
     void addSpy(int seat, const QString &name);
     // Removes the entry of this seat and name; false when there is none.
     bool removeSpy(int seat, const QString &name);
@@ -32,7 +30,7 @@ public:
 
 Q_SIGNALS:
     // The host should remove this seat.
-    void kicking(int seat);
+    void kickRequested(int seat);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

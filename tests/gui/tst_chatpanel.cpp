@@ -9,7 +9,6 @@
 
 #include "client/chathistory.h"
 #include "client/chatpanel.h"
-#include "dialogs/tphrases.h"
 
 namespace {
 
@@ -349,48 +348,6 @@ private Q_SLOTS:
         f.panel.ClearMainChat1Click();
         QCOMPARE(f.panel.mainchat()->toPlainText(), QString());
         QTRY_VERIFY(f.panel.mychat()->hasFocus());
-    }
-
-    // --- phrase editor ---
-
-    void editorRoundTrip()
-    {
-        Fixture f;
-        Tphrases editor(&f.panel, &f.board);
-        QSignalSpy stored(&editor, &Tphrases::storePhrases);
-        f.panel.setPhrase(3, QStringLiteral("/me bows"));
-        editor.PrhaseList1Click();
-        QCOMPARE(editor.phraseEdit(3)->text(), QStringLiteral("/me bows"));
-        QCOMPARE(editor.phraseEdit(9)->text(), QStringLiteral("Good Game Everyone!"));
-
-        editor.phraseEdit(1)->clear();
-        editor.phraseEdit(2)->clear();
-        QTest::keyClicks(editor.phraseEdit(2), QString(60, u'a'));
-        QCOMPARE(editor.phraseEdit(2)->text().size(), Tphrases::MaxPhraseLength);
-        QTest::mouseClick(editor.findChild<QAbstractButton *>(QStringLiteral("button_done")),
-                          Qt::LeftButton);
-
-        QCOMPARE(stored.count(), 1);
-        const QStringList phrases = stored.at(0).at(0).toStringList();
-        QCOMPARE(phrases.size(), 9);
-        QCOMPARE(phrases.at(0), QString());
-        QCOMPARE(phrases.at(1), QString(50, u'a'));
-        QCOMPARE(f.panel.phrase(1), QString());
-        QCOMPARE(f.panel.phrase(2), QString(50, u'a'));
-        QVERIFY(!editor.isVisible());
-    }
-
-    // Closing without "Done" changes nothing, and the next opening refills from the buttons.
-    void editorCancelKeepsPhrases()
-    {
-        Fixture f;
-        Tphrases editor(&f.panel, &f.board);
-        editor.PrhaseList1Click();
-        editor.phraseEdit(5)->setText(QStringLiteral("changed"));
-        editor.close();
-        QCOMPARE(f.panel.phrase(5), QStringLiteral("Brilliant!"));
-        editor.PrhaseList1Click();
-        QCOMPARE(editor.phraseEdit(5)->text(), QStringLiteral("Brilliant!"));
     }
 };
 

@@ -50,7 +50,7 @@ private Q_SLOTS:
         QCOMPARE(spies.hoverIndex(), hover);
 
         QList<int> seen;
-        connect(&spies, &Tspylist::kicking, this, [&seen](int seat) { seen.append(seat); });
+        connect(&spies, &Tspylist::kickRequested, this, [&seen](int seat) { seen.append(seat); });
         spies.findChild<QAction *>(QStringLiteral("popup_kickhim"))->trigger();
         QCOMPARE(seen, kicked);
     }
@@ -65,7 +65,7 @@ private Q_SLOTS:
         auto *item = spies.findChild<QAction *>(QStringLiteral("popup_kickhim"));
         QCOMPARE(item->text(), QStringLiteral("Remove From Game"));
         QVERIFY(!item->isEnabled());
-        QSignalSpy kicking(&spies, &Tspylist::kicking);
+        QSignalSpy kicking(&spies, &Tspylist::kickRequested);
         spies.popup_kickhimClick();
         QCOMPARE(kicking.count(), 0);
     }
@@ -78,7 +78,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&spies));
         QTest::mouseMove(spies.list()->viewport(), QPoint(20, 8));
         QCOMPARE(spies.hoverIndex(), -1);
-        QSignalSpy kicking(&spies, &Tspylist::kicking);
+        QSignalSpy kicking(&spies, &Tspylist::kickRequested);
         spies.popup_kickhimClick();
         QCOMPARE(kicking.count(), 0);
     }
@@ -112,7 +112,7 @@ private Q_SLOTS:
         QTest::mouseMove(spies.list()->viewport(), centreOf(spies.list(), 1));
         QCOMPARE(spies.hoverIndex(), 1);
         QVERIFY(spies.removeSpy(11, QStringLiteral("Ann")));
-        QSignalSpy kicking(&spies, &Tspylist::kicking);
+        QSignalSpy kicking(&spies, &Tspylist::kickRequested);
         spies.popup_kickhimClick();
         QCOMPARE(kicking.count(), 0);
     }
