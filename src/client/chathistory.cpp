@@ -49,7 +49,7 @@ ChatHistory::ChatHistory(QWidget *parent)
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    document()->setDocumentMargin(5);
+    prepareDocument();
 
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
@@ -67,6 +67,12 @@ ChatHistory::ChatHistory(QWidget *parent)
     viewport()->setMouseTracking(true);
     m_textCursorShape = viewport()->cursor().shape();
     buildPopup();
+}
+
+void ChatHistory::prepareDocument()
+{
+    document()->setDocumentMargin(5);
+    document()->setMaximumBlockCount(MaxLines);
 }
 
 void ChatHistory::buildPopup()
@@ -148,6 +154,8 @@ int ChatHistory::textSize() const
 
 void ChatHistory::setTextSize(int points)
 {
+    if (points < MinTextSize || points > MaxTextSize)
+        return;
     QFont f = font();
     f.setPointSize(points);
     setFont(f);
@@ -168,7 +176,7 @@ void ChatHistory::Copy1Click()
 void ChatHistory::ClearMainChat1Click()
 {
     clear();
-    document()->setDocumentMargin(5);
+    prepareDocument();
     Q_EMIT focusInputRequested();
 }
 

@@ -24,6 +24,11 @@ public:
 
     using UrlOpener = std::function<bool(const QUrl &)>;
 
+    // The oldest lines go beyond this many, so a flood of remote lines cannot exhaust memory.
+    static constexpr int MaxLines = 20000;
+    static constexpr int MinTextSize = 1;
+    static constexpr int MaxTextSize = 72;
+
     explicit ChatHistory(QWidget *parent = nullptr);
 
     void addlinetochat(const QString &text, quint32 colour);
@@ -32,6 +37,7 @@ public:
     void setScrollOff(bool on);
 
     int textSize() const;
+    // Sizes outside MinTextSize..MaxTextSize (an edited settings file) leave the size as it is.
     void setTextSize(int points);
 
     // The seam through which links leave the program; QDesktopServices::openUrl by default.
@@ -69,6 +75,7 @@ protected:
 
 private:
     void buildPopup();
+    void prepareDocument();
     int characterAt(const QPoint &viewportPos) const;
 
     QMenu *m_popup = nullptr;

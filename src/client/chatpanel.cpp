@@ -59,6 +59,7 @@ ChatPanel::ChatPanel(QWidget *board, ChatPanelHost *host)
     createSoundsMenu();
     connect(m_mainchat, &ChatHistory::focusInputRequested, m_mychat,
             [this] { m_mychat->setFocus(Qt::OtherFocusReason); });
+    connect(m_mainchat, &ChatHistory::scrollOffChanged, this, &ChatPanel::scrollOffChanged);
 }
 
 void ChatPanel::createInput(QWidget *board)
@@ -258,6 +259,16 @@ void ChatPanel::Paste1Click()
 void ChatPanel::ClearMainChat1Click()
 {
     m_mainchat->ClearMainChat1Click();
+}
+
+bool ChatPanel::scrollOff() const
+{
+    return m_mainchat->scrollOff();
+}
+
+void ChatPanel::setScrollOff(bool on)
+{
+    m_mainchat->setScrollOff(on);
 }
 
 void ChatPanel::setTextColour(quint32 colour)

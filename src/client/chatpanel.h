@@ -55,6 +55,9 @@ public:
     void wave14Click(int tag);
     void Paste1Click();
     void ClearMainChat1Click();
+    // "Scroll Chat Off": the history's menu item; the main window mirrors it in its Options menu.
+    bool scrollOff() const;
+    void setScrollOff(bool on);
 
     // Called by the client queue after each tick.
     void advancePhraseGate();
@@ -85,6 +88,8 @@ public:
 Q_SIGNALS:
     // The phrase gate closed (true) or reopened (false): the queue needs ticks only while it counts.
     void phraseGateCountingChanged(bool counting);
+    // The check mark of the history's "Scroll Chat Off" changed.
+    void scrollOffChanged(bool on);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

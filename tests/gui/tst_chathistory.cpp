@@ -128,6 +128,41 @@ private Q_SLOTS:
         QCOMPARE(focus.count(), 1);
         history.addlinetochat(QStringLiteral("again"), 0);
         QCOMPARE(history.toPlainText(), QStringLiteral("again\n"));
+        QCOMPARE(history.document()->documentMargin(), 5.0);
+        QCOMPARE(history.document()->maximumBlockCount(), ChatHistory::MaxLines);
+    }
+
+    // The oldest lines give way; the newest stay whole and in order.
+    void floodKeepsNewestLines()
+    {
+        ChatHistory history;
+        const int total = ChatHistory::MaxLines + 50;
+        for (int i = 0; i < total; ++i)
+            history.addlinetochat(QStringLiteral("Ann chats: %1").arg(i), 0);
+        QVERIFY(history.document()->blockCount() <= ChatHistory::MaxLines);
+        const QTextBlock last = history.document()->lastBlock().previous();
+        QCOMPARE(last.text(), QStringLiteral("Ann chats: %1").arg(total - 1));
+        QCOMPARE(boldText(last), QStringLiteral("Ann chats:"));
+    }
+
+    void textSize_data()
+    {
+        QTest::addColumn<int>("requested");
+        QTest::addColumn<int>("size");
+        QTest::newRow("12") << 12 << 12;
+        QTest::newRow("14") << 14 << 14;
+        QTest::newRow("zero ignored") << 0 << 8;
+        QTest::newRow("negative ignored") << -3 << 8;
+        QTest::newRow("huge ignored") << 5000 << 8;
+    }
+    void textSize()
+    {
+        QFETCH(int, requested);
+        QFETCH(int, size);
+        ChatHistory history;
+        QCOMPARE(history.textSize(), 8);
+        history.setTextSize(requested);
+        QCOMPARE(history.textSize(), size);
     }
 
     // --- scrolling ---
