@@ -1,5 +1,6 @@
 #include "client/wordentry.h"
 
+#include "host/gamerules.h"
 #include "words/lettercodes.h"
 
 #include <QList>
@@ -14,12 +15,6 @@ constexpr QPoint directions[8] = {
 
 constexpr QPoint noTile{-1, -1};
 constexpr int lastPicture = 30;
-
-bool adjacent(QPoint a, QPoint b)
-{
-    const QPoint d = a - b;
-    return qAbs(d.x()) <= 1 && qAbs(d.y()) <= 1 && d != QPoint(0, 0);
-}
 
 } // namespace
 
@@ -76,7 +71,7 @@ WordEntry::Choice WordEntry::chooseCell(int c, int r)
 {
     const QPoint cell(c, r);
     const auto last = lastTile();
-    if (last && !adjacent(*last, cell))
+    if (last && !GameRules::areNeighbours(*last, cell))
         return Choice::Refused;
     if (!onGrid(cell) || m_marks[index(c, r)] != NoMark || !LetterCodes::isLetter(shownCode(c, r))
         || m_length >= MaxLetters)

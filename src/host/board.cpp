@@ -22,6 +22,17 @@ constexpr DrawRun drawRuns[] = {
 };
 static_assert(drawRuns[std::size(drawRuns) - 1].end == Board::DrawCount);
 
+// One entry per draw, so a deal costs one look-up per tile.
+constexpr std::array<int, Board::DrawCount> drawTable = [] {
+    std::array<int, Board::DrawCount> table{};
+    int v = 0;
+    for (const DrawRun &run : drawRuns) {
+        while (v < run.end)
+            table[v++] = run.code;
+    }
+    return table;
+}();
+
 } // namespace
 
 Board::Board()
@@ -68,11 +79,7 @@ std::pair<int, int> Board::squareFor(int sizeCode, QRandomGenerator &rng)
 
 int Board::letterForDraw(int v)
 {
-    for (const DrawRun &run : drawRuns) {
-        if (v < run.end)
-            return v >= 0 ? run.code : LetterCodes::Empty;
-    }
-    return LetterCodes::Empty;
+    return v >= 0 && v < DrawCount ? drawTable[v] : LetterCodes::Empty;
 }
 
 void Board::deal(int sizeCode, QRandomGenerator &rng)

@@ -50,8 +50,10 @@ int FieldReader::number()
     const QByteArray text = field();
     const std::optional<int> value = parseNumber(text);
     if (!value) {
-        throw FieldError(text.isEmpty() ? std::string("missing number field")
-                                        : "not a number: " + text.left(32).toStdString());
+        // The text ends up in a log line: keep it short and free of control bytes.
+        throw FieldError(text.isEmpty()
+                             ? std::string("missing number field")
+                             : "not a number: " + text.left(32).toPercentEncoding().toStdString());
     }
     return *value;
 }

@@ -51,8 +51,10 @@ public:
     // output is dropped; received input stays available to receive(). Returns whether there
     // was a socket to release. Safe to call at any time, also inside any handler.
     bool close();
-    // Queues bytes for sending. Returns false (and sends nothing) when the output bound would
-    // be exceeded: the connection is then closed like a peer close, from the event loop.
+    // Queues bytes for sending; Qt hands them to the network from the event loop, in order.
+    // Returns false when nothing was queued: the attempt to connect failed, or the output
+    // bound would be exceeded, in which case the connection is closed like a peer close
+    // (onDisconnect, then "Socket Closed"), from the event loop.
     bool send(const QByteArray &bytes);
     // All received bytes not yet taken.
     QByteArray receive();
