@@ -62,9 +62,9 @@ GameFlow::GameFlow(QWidget *boardPanel, GameFlowHost &host, Twordslist *wordsLis
       m_host(host),
       m_wordsList(wordsList),
       m_tiles(TileSet::builtIn(boardPanel->devicePixelRatioF())),
-      m_ui(std::make_unique<BoardControls>(boardPanel, m_entry, m_tiles))
+      m_ui(std::make_unique<BoardControls>(boardPanel, m_entry, m_tiles)),
+      m_boardView(m_ui->paintbox_board)
 {
-
     m_turntime = new QTimer(this);
     m_turntime->setObjectName(QStringLiteral("turntime"));
     m_turntime->setInterval(1000);
@@ -84,7 +84,10 @@ GameFlow::GameFlow(QWidget *boardPanel, GameFlowHost &host, Twordslist *wordsLis
     clearall();
 }
 
-GameFlow::~GameFlow() = default;
+GameFlow::~GameFlow()
+{
+    delete m_boardView;
+}
 
 void GameFlow::setTileSet(const TileSet &tiles)
 {

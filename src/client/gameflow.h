@@ -10,11 +10,13 @@
 #include <QColor>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <array>
 #include <memory>
 
+class BoardView;
 class QKeyEvent;
 class QLabel;
 class QTimer;
@@ -134,6 +136,9 @@ private:
     WordEntry m_entry;
     TileSet m_tiles;
     std::unique_ptr<BoardControls> m_ui;
+    // The board view paints m_entry, so it must not outlive this object; the panel may
+    // have deleted it first.
+    QPointer<BoardView> m_boardView;
     QTimer *m_turntime;
 
     int m_activeSeat = 0;

@@ -21,9 +21,10 @@ public:
     // `list` is the words separated by "+", or "No Words". Fills the window and shows it.
     void thewords(const QByteArray &list);
 
-    // The place the window takes when shown; kept in the settings file.
-    int rememberedLeft() const { return m_remembered.x(); }
-    int rememberedTop() const { return m_remembered.y(); }
+    // The place the window takes when shown, kept in the settings file: where it is now
+    // while it is shown, else where it was when last hidden (or as set).
+    int rememberedLeft() const { return isVisible() ? pos().x() : m_remembered.x(); }
+    int rememberedTop() const { return isVisible() ? pos().y() : m_remembered.y(); }
     void setRemembered(int left, int top);
 
 protected:

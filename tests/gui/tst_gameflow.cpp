@@ -859,6 +859,15 @@ private slots:
         QCOMPARE(host->tallyCalls, tally);
     }
 
+    /// The panel outlives the game flow without painting a word entry that is gone.
+    void panelOutlivesGameFlow()
+    {
+        startRound();
+        flow.reset();
+        QVERIFY(!panel->findChild<BoardView *>());
+        QVERIFY(!panel->grab().isNull());
+    }
+
     /// Renders the board area with a dealt board and a word in progress, for a look by eye.
     void grabBoardArea()
     {

@@ -90,6 +90,7 @@ private slots:
         window.thewords("CAT");
         QCOMPARE(window.pos(), QPoint(200, 150));
         window.move(260, 170);
+        QCOMPARE(QPoint(window.rememberedLeft(), window.rememberedTop()), QPoint(260, 170));
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("button_allwords")), Qt::LeftButton);
         QVERIFY(!window.isVisible());
         QCOMPARE(QPoint(window.rememberedLeft(), window.rememberedTop()), QPoint(260, 170));
