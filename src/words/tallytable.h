@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+#include <optional>
+
+// The player's private record of results: 9 columns of decimal text cells, row 0 the player's
+// own totals, rows 1..N the followed opponents in the order they were followed.
+//
+// Row 0:  1 games played, 2 games won, 3 most words in one round, 4 accepted 12-letter words.
+// Row i:  0 name; totals 1 games together, 2 opponent won, 3 player won, 4 neither won;
+//         5..8 the same four for this session.
+//
+// Invariants: there is always a row 0 and every row has exactly 9 cells. Names never hold CR
+// or LF, since one line of the stored text is one cell.
+class TallyTable {
+public:
+    static constexpr int ColumnCount = 9;
+    static constexpr int FirstSessionColumn = 5;
+    // The winner argument of addgame that means "the player won".
+    static constexpr char OwnWin[] = "addtomine";
+
+    enum OwnColumn { GamesPlayed = 1, GamesWon = 2, MostWords = 3, LongWords = 4 };
+
+    TallyTable();
+
+    int rowCount() const { return int(m_rows.size()); }
+    // Empty for a cell outside the table.
+    QByteArray cell(int col, int row) const;
+    // Column 0 of rows 1..N, in row order: name i belongs to row i + 1.
+    QList<QByteArray> names() const;
+
+    // Lines ended by CR LF: the column count, the row count, then the cells column by column.
+    QByteArray toText() const;
+    // Nothing but the exact layout is accepted: 9 columns, at least one row, and exactly as many
+    // lines as the counts promise (a last line without its CR LF is tolerated). The cell texts
+    // themselves are not checked. Session figures are kept; call startSession() after loading.
+    static std::optional<TallyTable> fromText(const QByteArray &text);
+
+    // +1 to the cell and the new value; a cell that is not a number counts as 0. A cell outside
+    // the table is left alone and gives 0.
+    int addit(int col, int row);
+    int addtomineincrease(int col);
+    void addtomineset(int col, int value);
+
+    // Removes an opponent row; the rows below move up. Row 0 is never removed.
+    bool moverow(int row);
+    // Starts following an opponent and returns the row; an already followed name (in any letter
+    // case) keeps its row. CR and LF are dropped from the name; a name left empty gives -1.
+    int follow(const QByteArray &name);
+    // The row of a followed opponent, letter case ignored; -1 when not followed.
+    int rowOf(const QByteArray &name) const;
+
+    // Only row 0 is left, all "0".
+    void resetAll();
+    // Session figures (columns 5..8 of the opponent rows) start again at "0".
+    void startSession();
+
+    // Records a finished game. `winner` is the winner's name, or OwnWin when the player won.
+    // `namesAtTable` are the other players at the table; only followed ones are counted, each
+    // row once even if its name appears twice in different letter case.
+    void addgame(const QByteArray &winner, const QList<QByteArray> &namesAtTable);
+
+private:
+    using Row = QList<QByteArray>;
+    static Row zeroRow();
+    bool contains(int col, int row) const;
+
+    QList<Row> m_rows;
+};
