@@ -1,5 +1,7 @@
 #include "client/playerslots.h"
 
+#include "client/artwork.h"
+
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -21,7 +23,7 @@ constexpr SlotPlace Places[PlayerSlots::SlotCount] = {
 
 QPixmap eyesPicture()
 {
-    QPixmap picture(QStringLiteral(":/art/eyes.png"));
+    QPixmap picture = Artwork::picture(QStringLiteral("image_eyes"));
     if (!picture.isNull())
         return picture;
     // Drawn when the artwork is not carried: two small eyes looking right.

@@ -1,5 +1,6 @@
 #include "client/tchat.h"
 
+#include "client/artwork.h"
 #include "client/chathistory.h"
 #include "client/mainmenu.h"
 #include "client/playerslots.h"
@@ -47,7 +48,7 @@ QString latin1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
 // The client area: the base colour under the tiled background picture.
 class Backdrop : public QWidget {
 public:
-    explicit Backdrop(QWidget *parent) : QWidget(parent), m_tile(QStringLiteral(":/art/background.png")) {}
+    explicit Backdrop(QWidget *parent) : QWidget(parent), m_tile(Artwork::picture(QStringLiteral("background"))) {}
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -94,7 +95,7 @@ void Tchat::buildPanel()
 
     auto *logo = new QLabel(m_panel);
     logo->setObjectName(QStringLiteral("image_logo"));
-    logo->setPixmap(QPixmap(QStringLiteral(":/art/logo.png")));
+    logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")));
     logo->setGeometry(2, 100, 40, 422);
     logo->setCursor(Qt::PointingHandCursor);
 
@@ -123,9 +124,9 @@ void Tchat::buildPanel()
 
     auto *start = new QToolButton(m_panel);
     start->setObjectName(QStringLiteral("button_start"));
-    start->setGeometry(372, 68, 96, 30);
-    start->setIcon(QIcon(QStringLiteral(":/art/button_start_main.png")));
-    start->setIconSize(QSize(96, 30));
+    start->setGeometry(348, 68, 120, 30);
+    start->setIcon(QIcon(Artwork::picture(QStringLiteral("button_startgame"))));
+    start->setIconSize(QSize(120, 30));
     start->setAutoRaise(true);
     start->setToolTip(QStringLiteral("Start Game"));
     start->hide();

@@ -1,10 +1,12 @@
 #include "dialogs/sidewindow.h"
 
+#include "client/artwork.h"
+
 #include <QPainter>
 
 SideWindow::SideWindow(const QString &objectName, const QString &caption, QSize clientSize, QWidget *parent)
     : QDialog(parent)
-    , m_tile(QStringLiteral(":/art/background.png"))
+    , m_tile(Artwork::picture(QStringLiteral("background")))
 {
     setObjectName(objectName);
     setWindowTitle(caption);

@@ -1,5 +1,6 @@
 #include "dialogs/tabout.h"
 
+#include "client/artwork.h"
 #include "net/protocol.h"
 
 #include <QLabel>
@@ -26,11 +27,11 @@ Tabout::Tabout(QWidget *parent)
 {
     auto *logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("Image1"));
-    logo->setPixmap(QPixmap(QStringLiteral(":/art/logo_square.png")));
-    logo->setGeometry(12, 12, 64, 64);
-    label(this, QStringLiteral("Label1"), QStringLiteral("Lexitangle"), QPoint(90, 16), 24, true);
-    label(this, QStringLiteral("Label2"), QStringLiteral("Version"), QPoint(90, 56), 13, true);
-    QLabel *version = label(this, QStringLiteral("version"), QString::fromLatin1(Protocol::Version), QPoint(145, 56), 13, true);
+    logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")).copy(0, 0, 40, 150));
+    logo->setGeometry(12, 12, 40, 150);
+    label(this, QStringLiteral("Label1"), QStringLiteral("Lexitangle"), QPoint(70, 16), 24, true);
+    label(this, QStringLiteral("Label2"), QStringLiteral("Version"), QPoint(70, 56), 13, true);
+    QLabel *version = label(this, QStringLiteral("version"), QString::fromLatin1(Protocol::Version), QPoint(125, 56), 13, true);
     label(this, QStringLiteral("Label3"), QStringLiteral(".6"), QPoint(version->x() + version->width(), 56), 13, true);
     auto *done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("button_done"));
