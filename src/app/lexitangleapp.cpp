@@ -25,7 +25,12 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     m_boxes.setParent(m_chat.get());
     m_about = std::make_unique<Tabout>(m_chat.get());
     m_spylist = std::make_unique<Tspylist>(m_chat.get());
-    m_gamestart = std::make_unique<Tgamestart>(m_chat.get());
+    Tchat *chat = m_chat.get();
+    m_gamestart = std::make_unique<Tgamestart>(
+        Tgamestart::Hooks{[chat] { return chat->playerName(); },
+                          [chat](const QByteArray &message) { chat->sendMessage(message); },
+                          [chat] { chat->saveinifile(); }},
+        m_chat.get());
     m_help = std::make_unique<SideWindow>(QStringLiteral("help"), QStringLiteral("Lexitangle - Help File"),
                                           QSize(521, 422), m_chat.get());
     m_phrases = std::make_unique<Tphrases>(m_chat.get());

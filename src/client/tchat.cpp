@@ -227,11 +227,6 @@ void Tchat::attach(const Windows &windows)
                 m_chat->setPhrase(n, m_windows.phrases->phraseText(n));
             savePhrases();
         });
-    if (m_windows.gamestart)
-        connect(m_windows.gamestart, &Tgamestart::startRequested, this, [this](const QByteArray &message) {
-            sendMessage(message);
-            saveinifile();
-        });
 }
 
 // ---- connection and queue ----
@@ -549,10 +544,10 @@ ClientSettings Tchat::currentSettings() const
     s.textColor = m_chat->textColour();
     s.actionColor = m_chat->actionColour();
     if (m_windows.gamestart) {
-        s.playToScore = QByteArray::number(m_windows.gamestart->playToScore());
-        s.timePerTurn = QByteArray::number(m_windows.gamestart->roundTime());
-        s.boardSize = m_windows.gamestart->boardSizeCode().toLatin1();
-        s.minLetters = m_windows.gamestart->minLettersCode().toLatin1();
+        s.playToScore = QByteArray::number(m_windows.gamestart->playtoscore());
+        s.timePerTurn = QByteArray::number(m_windows.gamestart->timeperturn());
+        s.boardSize = m_windows.gamestart->boardsizeHint().toLatin1();
+        s.minLetters = m_windows.gamestart->minHint().toLatin1();
     }
     s.timeBetweenRounds = m_menu->timeBetweenRoundsTag();
     if (m_windows.wordslist) {
@@ -586,10 +581,10 @@ void Tchat::applySettings(const ClientSettings &s)
     m_chat->setTextColour(s.textColor);
     m_chat->setActionColour(s.actionColor);
     if (m_windows.gamestart) {
-        m_windows.gamestart->setPlayToScoreText(s.playToScore);
+        m_windows.gamestart->setPlaytoscore(latin1(s.playToScore));
         m_windows.gamestart->clicksize(QStringLiteral("image_size") + latin1(s.boardSize));
         m_windows.gamestart->clickmin(QStringLiteral("image_min") + latin1(s.minLetters));
-        m_windows.gamestart->setRoundTimeText(s.timePerTurn);
+        m_windows.gamestart->setTimeperturn(latin1(s.timePerTurn));
     }
     m_menu->chooseTimeBetweenRounds(s.timeBetweenRounds);
     m_menu->chooseTurnSound(s.turnSound);
