@@ -179,6 +179,9 @@ void Tchat::connectMenu()
             saveinifile();
         });
     on("ClearMainChat1", [this] { m_chat->ClearMainChat1Click(); });
+    // The two "Scroll Chat Off" items always show the same state.
+    connect(item("ScrollChatOff2"), &QAction::toggled, m_chat, &ChatPanel::setScrollOff);
+    connect(m_chat, &ChatPanel::scrollOffChanged, item("ScrollChatOff2"), &QAction::setChecked);
     on("ResetScreenLocation1", [this] { resetScreenLocation(); });
     on("JustWatch1", [this] { JustWatch1Click(); });
     on("DisableTyping1", [this] {
