@@ -9,6 +9,7 @@
 #include "dialogs/tspylist.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
+#include "words/tdictn.h"
 
 LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &options)
     : m_rng(QRandomGenerator::securelySeeded())

@@ -25,8 +25,8 @@ int main(int argc, char *argv[])
     LexitangleApp program(arguments, {Paths::forProgram()});
     Tchat &chat = program.chat();
 
-    UnixSignals signals;
-    QObject::connect(&signals, &UnixSignals::terminationRequested, &chat, &QWidget::close);
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &chat, &QWidget::close);
     QObject::connect(&guard, &SingleInstance::activationRequested, &chat, [&chat] {
         chat.showNormal();
         chat.raise();

@@ -663,8 +663,15 @@ void Tchat::FormClose()
             g.setHeight(g.height() - 15);
         setGeometry(g);
         m_remembered = geometry();
-        if (m_windows.wordslist)
-            m_windows.wordslist->keepInside(work);
+        if (Twordslist *words = m_windows.wordslist) {
+            int left = words->rememberedLeft();
+            int top = words->rememberedTop();
+            if (left > work.right())
+                left = work.right() - words->width();
+            if (top > work.bottom())
+                top = work.bottom() - words->height();
+            words->setRemembered(left, top);
+        }
     }
     saveinifile();
 }

@@ -64,7 +64,7 @@ public:
     ReceiveQueue &receivedlist() { return *m_queue; }
     TSock &sock() { return *m_sock; }
     MainMenu &menu() { return *m_menu; }
-    PlayerSlots &slots() { return *m_slots; }
+    PlayerSlots &playerSlots() { return *m_slots; }
     ChatPanel &chat() { return *m_chat; }
     GameFlow &game() { return *m_game; }
     QWidget *boardPanel() const { return m_panel; }

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,14 +90,14 @@ private Q_SLOTS:
         QCOMPARE(lastLine(), QStringLiteral("You are Connected."));
         m_chat->newplayerinfo("2+Bob+Jr");
         QCOMPARE(lastLine(), QStringLiteral("Bob+Jr has joined the room."));
-        QCOMPARE(m_chat->slots().caption(2), QStringLiteral("Bob+Jr"));
-        QCOMPARE(m_chat->slots().caption(3), QStringLiteral("Ann"));
+        QCOMPARE(m_chat->playerSlots().caption(2), QStringLiteral("Bob+Jr"));
+        QCOMPARE(m_chat->playerSlots().caption(3), QStringLiteral("Ann"));
         QCOMPARE(m_sounds.played, QStringList({"ENTERED", "ENTERED"}));
 
         m_chat->playerdisconnected("2+Whoever");
         QCOMPARE(lastLine(), QStringLiteral("Bob+Jr has left the room.")); // the caption, not the received name
-        QCOMPARE(m_chat->slots().caption(2), PlayerSlots::Waiting);
-        QCOMPARE(m_chat->slots().scoreLabel(2)->text(), QStringLiteral("0"));
+        QCOMPARE(m_chat->playerSlots().caption(2), PlayerSlots::Waiting);
+        QCOMPARE(m_chat->playerSlots().scoreLabel(2)->text(), QStringLiteral("0"));
 
         const int lines = history().count(QLatin1Char('\n'));
         m_chat->playerdisconnected("2+Bob"); // already waiting: no line
@@ -111,7 +112,7 @@ private Q_SLOTS:
         const int lines = history().count(QLatin1Char('\n'));
         m_chat->playerdisconnected("2+Klot");
         QCOMPARE(history().count(QLatin1Char('\n')), lines);
-        QCOMPARE(m_chat->slots().caption(2), PlayerSlots::Waiting);
+        QCOMPARE(m_chat->playerSlots().caption(2), PlayerSlots::Waiting);
     }
 
     // Seats above ten are spies: listed, announced, and removed only when listed.
@@ -150,14 +151,14 @@ private Q_SLOTS:
 
         m_chat->justwatching("2+1");
         QVERIFY(item("JustWatch1")->isChecked());
-        QVERIFY(!m_chat->slots().eyes(2)->isHidden());
+        QVERIFY(!m_chat->playerSlots().eyes(2)->isHidden());
         QCOMPARE(lastLine(), QStringLiteral("Ann is just watching"));
         m_chat->sent.clear();
         item("JustWatch1")->trigger();
         QCOMPARE(m_chat->sent, QByteArrayList({"CMD_justwatch+2+2\xFF"}));
         m_chat->justwatching("2+2");
         QVERIFY(!item("JustWatch1")->isChecked());
-        QVERIFY(m_chat->slots().eyes(2)->isHidden());
+        QVERIFY(m_chat->playerSlots().eyes(2)->isHidden());
         QCOMPARE(lastLine(), QStringLiteral("Ann is now playing again"));
 
         const int lines = history().count(QLatin1Char('\n'));
@@ -169,7 +170,7 @@ private Q_SLOTS:
     // The name label's menu: disabled for a non-host; "Remove" disabled on a waiting slot.
     void nameLabelMenu()
     {
-        QMenu *menu = m_chat->slots().popupKick();
+        QMenu *menu = m_chat->playerSlots().popupKick();
         auto enabled = [menu](const char *name) { return menu->findChild<QAction *>(QString::fromLatin1(name))->isEnabled(); };
         m_chat->label_playername1ContextPopup(4);
         QVERIFY(!enabled("RemoveFromGame1") && !enabled("SettoJustWatch1") && !enabled("UnsetJustWatch1"));
