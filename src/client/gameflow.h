@@ -69,6 +69,8 @@ public:
     ~GameFlow() override;
 
     void setTileSet(const TileSet &tiles);
+    // The words list window is made after the main window.
+    void setWordsList(Twordslist *wordsList) { m_wordsList = wordsList; }
     // "Disable Typing" shows the typing label exactly while it is unchecked.
     void setTypingLabelShown(bool shown);
 
