@@ -13,8 +13,8 @@ struct Seat {
     bool connected = false;
     // The open connection while connected; null otherwise.
     TSock *connection = nullptr;
-    // The host's own id of that connection (unique for the host's lifetime, never reused),
-    // so a message queued by an old connection is never credited to a later occupant.
+    // The host's own id of that connection (a fresh one at every accept), so a message
+    // queued by an old connection is never credited to a later occupant of the seat.
     int connectionId = 0;
     int score = 0;
     bool justWatching = false;

@@ -7,6 +7,7 @@
 
 #include <QtDebug>
 
+#include <limits>
 #include <string>
 
 // The session half of the host: connections, seats, logins and relays. The game flow lives
@@ -153,7 +154,10 @@ void TServer::takeSeat(int n, TSock *connection)
     Seat &s = seatRef(n);
     s.connected = true;
     s.connection = connection;
-    s.connectionId = m_nextConnectionId++;
+    s.connectionId = m_nextConnectionId;
+    // Wrapping needs 2^31 accepts; the connections that held the low ids are long gone.
+    m_nextConnectionId = m_nextConnectionId == std::numeric_limits<int>::max()
+        ? 1 : m_nextConnectionId + 1;
     connection->setTag(n);
     connection->setMaxPendingOutput(MaxPendingOutput);
     m_peers.insert(connection, Peer{s.connectionId});

@@ -65,6 +65,8 @@ public:
     const Board &board() const { return m_board; }
     // Messages waiting in the host queue.
     int queuedMessages() const { return receivedlist.size(); }
+    // The dispatch timer runs only while messages wait.
+    bool socktimerActive() const { return receivedlist.timerActive(); }
 
 private:
     // What a connection needs besides its seat: its id and its unfinished message.

@@ -84,6 +84,7 @@ private slots:
     void resetFreesSeat();
     void malformedDropped_data();
     void malformedDropped();
+    void dispatchSleepsWhenIdle();
 };
 
 // The login of Ann beside Bob, byte by byte, as both connections see it.
@@ -519,6 +520,24 @@ void TestHostSession::malformedDropped()
     QVERIFY(t.settleFromAnn());
     for (int n = 1; n <= 3; ++n)
         QCOMPARE(t.bySeat(n).messages(), only(Sentinel));
+}
+
+// An idle host does not wake every 10 ms: the dispatch timer runs only while work waits.
+void TestHostSession::dispatchSleepsWhenIdle()
+{
+    HostUnderTest host;
+    QVERIFY(!host.server.socktimerActive());
+    auto bob = host.join("Bob");
+    QVERIFY(bob);
+    QTRY_VERIFY(!host.server.socktimerActive());
+    // Thirty lines are work for 300 ms, long enough to see the timer running.
+    QByteArray lines;
+    for (int i = 0; i < 30; ++i)
+        lines += "CMD_chat+1+" + QByteArray::number(i) + "|clRed" + '\xFF';
+    bob->send(lines);
+    QTRY_VERIFY(host.server.socktimerActive());
+    QVERIFY(bob->waitFor("CMD_chat+Bob chats: 29|clRed"));
+    QTRY_VERIFY(!host.server.socktimerActive());
 }
 
 QTEST_GUILESS_MAIN(TestHostSession)
