@@ -567,6 +567,7 @@ void Tchat::loadinifile()
     IniEditor ini;
     ini.load(m_setup.paths.settingsFile());
     applySettings(ClientSettings::read(ini, Section));
+    m_settingsRead = true;
 }
 
 void Tchat::applySettings(const ClientSettings &s)
@@ -603,6 +604,10 @@ void Tchat::applySettings(const ClientSettings &s)
 
 void Tchat::saveinifile()
 {
+    // Until the stored values have been read (at the own login), the window shows built-in
+    // values; writing those would throw away the player's stored choices.
+    if (!m_settingsRead)
+        return;
     // Read the file afresh so that what the lobby changed meanwhile is kept; a file that
     // cannot be read is never overwritten.
     IniEditor ini;

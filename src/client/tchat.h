@@ -174,6 +174,7 @@ private:
     bool m_loggedIn = false;
     bool m_shownOnce = false;
     bool m_closing = false;
+    bool m_settingsRead = false;
     QStringList m_arguments;
     QRect m_remembered{3, 3, 775, 590};
     QString m_tileGroup;

@@ -326,6 +326,11 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(lobby);
         file.close();
+        item("quick")->trigger(); // before the own login: stored values are not overwritten
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), lobby);
+        file.close();
+        m_chat->loadinifile();
         item("quick")->trigger();
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray after = file.readAll();
@@ -334,6 +339,19 @@ private Q_SLOTS:
         QVERIFY(item("quick")->isChecked());
         QVERIFY(!item("ExtraLong1")->isChecked());
         QCOMPARE(m_chat->timeBetweenRounds(), 5);
+    }
+
+    // Closing saves the window's place; a window that did not move saves what it read.
+    void geometryOnClose()
+    {
+        m_chat->loadinifile();
+        m_chat->setGeometry(40, 50, 800, 560);
+        m_chat->close();
+        IniEditor ini;
+        QVERIFY(ini.load(QDir(m_dir.path()).filePath(QStringLiteral("orvolobby.ini"))));
+        const ClientSettings s = ClientSettings::read(ini, "Lexitangle");
+        QCOMPARE(QRect(s.left, s.top, s.width, s.height), m_chat->geometry());
+        QCOMPARE(s.left, 40);
     }
 
     // Reading the settings applies them to the menus.
