@@ -102,16 +102,16 @@ void Tdownload::buildLeftPanel()
     QLabel *pitch = text(left,
                          QStringLiteral("Download The Orvo22 Lobby Now to play this  and other "
                                         "exciting games online with other players!"),
-                         QRect(15, 235, 420, 44));
+                         QRect(15, 230, 420, 60));
     QFont bold = pitch->font();
     bold.setBold(true);
-    bold.setPixelSize(15);
+    bold.setPixelSize(14);
     pitch->setFont(bold);
 
     m_get = new QPushButton(QStringLiteral("Download And Install The Orvo22 Lobby Now"), left);
     m_get->setObjectName(QStringLiteral("getbutton"));
-    m_get->setGeometry(75, 290, 300, 32);
-    m_info = text(left, QString(), QRect(15, 332, 420, 40), QStringLiteral("infolabel"));
+    m_get->setGeometry(75, 296, 300, 32);
+    m_info = text(left, QString(), QRect(15, 336, 420, 40), QStringLiteral("infolabel"));
     m_abort = new QPushButton(QStringLiteral("Stop Download"), left);
     m_abort->setObjectName(QStringLiteral("abortbutton"));
     m_abort->setGeometry(150, 380, 150, 28);
