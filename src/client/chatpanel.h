@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <array>
+
+class ChatHistory;
+class QAbstractButton;
+class QLineEdit;
+class QMenu;
+class QWidget;
+
+// What the chat panel needs from the main window.
+class ChatPanelHost {
+public:
+    virtual ~ChatPanelHost() = default;
+    virtual int ownSeat() const = 0;
+    virtual bool loggedIn() const = 0;
+    // One whole message, terminator included.
+    virtual void sendMessage(const QByteArray &whole) = 0;
+    // "Play Chatter Sounds" is checked.
+    virtual bool chatterSoundsOn() const = 0;
+    // Plays a clip by resource name ("WAVE3") at once, cutting off the one playing.
+    virtual void playChatterClip(const QString &clip) = 0;
+    // The caption of label_playername<seat>, or a null QString when there is no such control.
+    virtual QString slotCaption(int seat) const = 0;
+};
+
+// The chat room of the main window: history, input line, phrase buttons and chatter sounds.
+// It creates its controls on the board panel given as parent, at their fixed places.
+class ChatPanel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int PhraseCount = 9;
+    static constexpr int SoundCount = 20;
+    static constexpr quint32 SystemColour = 128;
+    static constexpr const char *InputPrompt = "<Enter Chat Here>";
+    // The phrase gate reopens after this many queue ticks.
+    static constexpr int PhraseGateTicks = 100;
+
+    ChatPanel(QWidget *board, ChatPanelHost *host);
+
+    ChatHistory *mainchat() const { return m_mainchat; }
+    QLineEdit *mychat() const { return m_mychat; }
+    QMenu *soundsMenu() const { return m_sounds; }
+
+    void addlinetochat(const QString &text, quint32 colour);
+
+    void sendit();
+    void chatrecieved(const QByteArray &data);
+    void playasound(const QByteArray &data);
+    void b_phrase1Click(int n);
+    void b_phrase10Click();
+    void wave14Click(int tag);
+    void Paste1Click();
+    void ClearMainChat1Click();
+    // "Scroll Chat Off": the history's menu item; the main window mirrors it in its Options menu.
+    bool scrollOff() const;
+    void setScrollOff(bool on);
+
+    // Called by the client queue after each tick.
+    void advancePhraseGate();
+    bool phraseGateOpen() const { return m_gateOpen; }
+    bool phraseGateCounting() const { return !m_gateOpen; }
+
+    quint32 textColour() const { return m_textColour; }
+    void setTextColour(quint32 colour);
+    quint32 actionColour() const { return m_actionColour; }
+    void setActionColour(quint32 colour);
+    int textSize() const;
+    void setTextSize(int points);
+    // The two colour choosers of the Options menu. TextColor1Click tells whether the user confirmed.
+    bool TextColor1Click();
+    void ActionColor1Click();
+
+    // Phrases 1..9; numbers outside that range are ignored (an empty phrase is read).
+    QString phrase(int n) const;
+    void setPhrase(int n, const QString &text);
+
+    // The caption of the popup_sounds item wave<n>, or a null QString.
+    static QString soundCaption(int n);
+    // The sound number of a received name: exactly "wave1".."wave20", else 0.
+    static int soundNumber(QByteArrayView name);
+    // A text field as wire bytes: Latin-1, without 0xFF or line breaks that would cut the message.
+    static QByteArray wireText(const QString &text);
+
+Q_SIGNALS:
+    // The phrase gate closed (true) or reopened (false): the queue needs ticks only while it counts.
+    void phraseGateCountingChanged(bool counting);
+    // The check mark of the history's "Scroll Chat Off" changed.
+    void scrollOffChanged(bool on);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createInput(QWidget *board);
+    void createPhraseButtons(QWidget *board);
+    void createSoundsMenu();
+
+    ChatPanelHost *m_host;
+    ChatHistory *m_mainchat = nullptr;
+    QLineEdit *m_mychat = nullptr;
+    QMenu *m_mychatPopup = nullptr;
+    QMenu *m_sounds = nullptr;
+    std::array<QAbstractButton *, PhraseCount + 1> m_phraseButtons{};
+    std::array<QString, PhraseCount> m_phrases;
+    quint32 m_textColour = 0;
+    quint32 m_actionColour = 0;
+    bool m_gateOpen = true;
+    int m_gateCount = 0;
+};
