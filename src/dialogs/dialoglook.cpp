@@ -1,5 +1,7 @@
 #include "dialogs/dialoglook.h"
 
+#include "client/artwork.h"
+
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -10,7 +12,7 @@ void DialogLook::applyBackground(QWidget *window)
     QPalette palette = window->palette();
     const QColor green(Red, Green, Blue);
     palette.setColor(QPalette::Window, green);
-    const QPixmap tile(QStringLiteral(":/art/background.png"));
+    const QPixmap tile = Artwork::picture(QStringLiteral("background"));
     if (!tile.isNull())
         palette.setBrush(QPalette::Window, QBrush(green, tile));
     window->setPalette(palette);
