@@ -2,6 +2,7 @@
 
 #include "words/tlzrw1.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -10,6 +11,11 @@
 TallyStore::TallyStore(QString path)
     : m_path(std::move(path))
 {
+}
+
+QString TallyStore::fileIn(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Lexitangletally.tld"));
 }
 
 QString TallyStore::damagedTextMessage() const

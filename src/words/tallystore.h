@@ -19,6 +19,8 @@ public:
     };
 
     explicit TallyStore(QString path);
+    // "<folder>/Lexitangletally.tld": the settings section name followed by "tally.tld".
+    static QString fileIn(const QString &folder);
 
     QString path() const { return m_path; }
 

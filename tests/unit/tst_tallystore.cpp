@@ -48,7 +48,8 @@ private Q_SLOTS:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        m_path = m_dir.filePath(QStringLiteral("Lexitangletally.tld"));
+        m_path = TallyStore::fileIn(m_dir.path());
+        QCOMPARE(QFileInfo(m_path).fileName(), QStringLiteral("Lexitangletally.tld"));
         QFile::remove(m_path);
     }
 
