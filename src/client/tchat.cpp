@@ -1,8 +1,677 @@
 #include "client/tchat.h"
 
-Tchat::Tchat(QWidget *parent)
+#include "client/artwork.h"
+#include "client/chathistory.h"
+#include "client/mainmenu.h"
+#include "client/playerslots.h"
+#include "client/qtsoundplayer.h"
+#include "dialogs/tgamestart.h"
+#include "dialogs/tphrases.h"
+#include "dialogs/tspylist.h"
+#include "dialogs/twordslist.h"
+#include "host/tserver.h"
+#include "net/esockexception.h"
+#include "net/fieldreader.h"
+#include "net/messageframer.h"
+#include "net/messages.h"
+#include "net/protocol.h"
+#include "net/receivequeue.h"
+#include "net/tsock.h"
+#include "words/inieditor.h"
+#include "words/notifier.h"
+#include "words/tdictn.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+const QByteArray Section = "Lexitangle";
+const QString SocketClosed = QStringLiteral("Socket Closed");
+constexpr int ClientTickMs = 1;
+constexpr int PanelWidth = 780;
+constexpr int PanelHeight = 525;
+constexpr int MinClientWidth = 784;
+constexpr int MinClientHeight = 529;
+
+QString latin1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
+
+// The client area: the base colour under the tiled background picture.
+class Backdrop : public QWidget {
+public:
+    explicit Backdrop(QWidget *parent) : QWidget(parent), m_tile(Artwork::picture(QStringLiteral("background"))) {}
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(76, 106, 76));
+        if (!m_tile.isNull())
+            p.drawTiledPixmap(rect(), m_tile);
+    }
+
+private:
+    QPixmap m_tile;
+};
+}
+
+Tchat::Tchat(const Setup &setup, QWidget *parent)
     : QMainWindow(parent)
+    , m_setup(setup)
 {
     setWindowTitle(QStringLiteral("Lexitangle"));
+    setObjectName(QStringLiteral("chat"));
+    m_spell = std::make_unique<TDictn>(m_setup.paths.dictionaryWorkingFile(), m_setup.notifier);
+    m_menu = new MainMenu(menuBar());
+    buildPanel();
+    connectMenu();
+    m_queue = new ReceiveQueue(ClientTickMs, this);
+    m_queue->setObjectName(QStringLiteral("Timer1"));
+    registerHandlers();
+    connectSocket();
+    m_game->clearall();
     resize(775, 590);
+}
+
+Tchat::~Tchat() = default;
+
+void Tchat::buildPanel()
+{
+    auto *backdrop = new Backdrop(this);
+    setCentralWidget(backdrop);
+    backdrop->setMinimumSize(MinClientWidth, MinClientHeight);
+    m_panel = new QWidget(backdrop);
+    m_panel->setObjectName(QStringLiteral("panel_board"));
+    m_panel->setGeometry(1, 3, PanelWidth, PanelHeight);
+
+    auto *logo = new QLabel(m_panel);
+    logo->setObjectName(QStringLiteral("image_logo"));
+    logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")));
+    logo->setGeometry(2, 100, 40, 422);
+    logo->setCursor(Qt::PointingHandCursor);
+
+    m_slots = new PlayerSlots(m_panel);
+    connect(m_slots, &PlayerSlots::contextPopup, this, &Tchat::label_playername1ContextPopup);
+    QMenu *kick = m_slots->popupKick();
+    connect(kick->findChild<QAction *>(QStringLiteral("RemoveFromGame1")), &QAction::triggered, this,
+            [this] { kicking(m_slots->popupTarget()); });
+    auto justWatchFor = [this](int mode) {
+        const int target = m_slots->popupTarget();
+        if (m_loggedIn && target <= PlayerSlots::SlotCount && target >= 1)
+            sendMessage(Msg::justwatch(target, mode));
+    };
+    connect(kick->findChild<QAction *>(QStringLiteral("SettoJustWatch1")), &QAction::triggered, this,
+            [justWatchFor] { justWatchFor(1); });
+    connect(kick->findChild<QAction *>(QStringLiteral("UnsetJustWatch1")), &QAction::triggered, this,
+            [justWatchFor] { justWatchFor(2); });
+
+    m_chat = new ChatPanel(m_panel, this);
+    connect(m_chat, &ChatPanel::phraseGateCountingChanged, this, [this](bool counting) {
+        m_queue->setKeepAlive(counting);
+    });
+
+    m_game = new GameFlow(m_panel, *this, nullptr, this);
+    m_game->setTileSet(TileSet::builtIn(devicePixelRatioF()));
+
+    auto *start = new QToolButton(m_panel);
+    start->setObjectName(QStringLiteral("button_start"));
+    start->setGeometry(348, 68, 120, 30);
+    start->setIcon(QIcon(Artwork::picture(QStringLiteral("button_startgame"))));
+    start->setIconSize(QSize(120, 30));
+    start->setAutoRaise(true);
+    start->setToolTip(QStringLiteral("Start Game"));
+    start->hide();
+    connect(start, &QToolButton::clicked, this, [this] { item("StartGame1")->trigger(); });
+    m_startButton = start;
+
+    qApp->installEventFilter(this);
+}
+
+QAction *Tchat::item(const char *name) const { return m_menu->item(QString::fromLatin1(name)); }
+
+void Tchat::connectMenu()
+{
+    auto on = [this](const char *name, auto &&slot) {
+        connect(item(name), &QAction::triggered, this, std::forward<decltype(slot)>(slot));
+    };
+    on("Exit1", [this] { close(); });
+    on("StartGame1", [this] {
+        if (!m_loggedIn) {
+            showMessage(QStringLiteral("You are not connected"));
+            return;
+        }
+        if (m_windows.gamestart)
+            m_windows.gamestart->show();
+    });
+    on("PlaySounds1", [this] { saveinifile(); });
+    on("PlayChatterSounds1", [this] { saveinifile(); });
+    for (const char *name : {"Classic1", "New1"})
+        on(name, [this, name] {
+            m_menu->chooseTurnSound(item(name)->data().toInt());
+            saveinifile();
+        });
+    for (const char *name : {"ExtraLong1", "long", "Normal1", "quick"})
+        on(name, [this, name] {
+            m_menu->chooseTimeBetweenRounds(item(name)->data().toInt());
+            saveinifile();
+        });
+    on("TextColor1", [this] {
+        if (m_chat->TextColor1Click())
+            saveinifile();
+    });
+    on("ActionColor1", [this] {
+        m_chat->ActionColor1Click();
+        saveinifile();
+    });
+    for (const char *name : {"N8", "N10", "N12", "N14"})
+        on(name, [this, name] {
+            m_chat->setTextSize(item(name)->data().toInt());
+            m_menu->checkTextSize(item(name)->data().toInt());
+            saveinifile();
+        });
+    on("ClearMainChat1", [this] { m_chat->ClearMainChat1Click(); });
+    // The two "Scroll Chat Off" items always show the same state.
+    connect(item("ScrollChatOff2"), &QAction::toggled, m_chat, &ChatPanel::setScrollOff);
+    connect(m_chat, &ChatPanel::scrollOffChanged, item("ScrollChatOff2"), &QAction::setChecked);
+    on("ResetScreenLocation1", [this] { resetScreenLocation(); });
+    on("JustWatch1", [this] { JustWatch1Click(); });
+    on("DisableTyping1", [this] {
+        QAction *a = item("DisableTyping1");
+        a->setData(a->isChecked() ? 0 : 1);
+        m_game->setTypingLabelShown(!a->isChecked());
+        saveinifile();
+    });
+    on("ClickLetters1", [this] {
+        QAction *a = item("ClickLetters1");
+        a->setData(a->isChecked() ? 0 : 1);
+        saveinifile();
+    });
+    on("SpyList1", [this] {
+        if (m_windows.spylist)
+            m_windows.spylist->show();
+    });
+    on("PrhaseList1", [this] {
+        if (m_windows.phrases) {
+            for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
+                m_windows.phrases->setPhraseText(n, m_chat->phrase(n));
+            m_windows.phrases->show();
+        }
+    });
+    auto showWindow = [](QWidget *w) {
+        if (w) {
+            w->show();
+            w->raise();
+        }
+    };
+    on("ViewTally1", [this, showWindow] { showWindow(m_windows.tallylist); });
+    on("Help2", [this, showWindow] { showWindow(m_windows.help); });
+    on("About1", [this, showWindow] { showWindow(m_windows.about); });
+}
+
+void Tchat::attach(const Windows &windows)
+{
+    m_windows = windows;
+    if (m_windows.wordslist)
+        m_game->setWordsList(m_windows.wordslist);
+    if (m_windows.spylist)
+        connect(m_windows.spylist, &Tspylist::kickRequested, this, &Tchat::kicking);
+    if (m_windows.phrases)
+        connect(m_windows.phrases, &Tphrases::done, this, [this] {
+            for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
+                m_chat->setPhrase(n, m_windows.phrases->phraseText(n));
+            savePhrases();
+        });
+}
+
+// ---- connection and queue ----
+
+void Tchat::registerHandlers()
+{
+    auto add = [this](const char *keyword, auto handler) {
+        m_queue->addHandler(QByteArray(keyword), [this, handler](const QByteArray &payload, int) { handler(payload); });
+    };
+    add("CMD_sendlogininfo", [this](const QByteArray &p) { sendloginfo(p); });
+    add("CMD_chat", [this](const QByteArray &p) { m_chat->chatrecieved(p); });
+    add("CMD_action", [this](const QByteArray &p) { m_chat->chatrecieved(p); });
+    add("CMD_newplayerinfo", [this](const QByteArray &p) { newplayerinfo(p); });
+    add("CMD_havewrongversion", [this](const QByteArray &p) {
+        systemLine(latin1(p) + QStringLiteral(" has a different version of the game then you."));
+    });
+    add("CMD_wrongversion", [this](const QByteArray &) {
+        systemLine(QStringLiteral("You have a differnt version of the game then the host."));
+    });
+    add("CMD_existingplayers", [this](const QByteArray &p) { newplayerinfo(p); });
+    add("CMD_playerdisconnected", [this](const QByteArray &p) { playerdisconnected(p); });
+    add("CMD_startgame", [this](const QByteArray &p) {
+        m_game->startthegame(p);
+        m_startButton->hide();
+    });
+    add("CMD_nextplayer", [this](const QByteArray &p) { m_game->getnextplayer(p); });
+    add("CMD_winner", [this](const QByteArray &p) { m_game->winner(p); });
+    add("CMD_full", [this](const QByteArray &) {
+        showMessage(QStringLiteral("Game is full"));
+        close();
+    });
+    add("CMD_justwatching", [this](const QByteArray &p) { justwatching(p); });
+    add("CMD_loadboard", [this](const QByteArray &p) { m_game->loadboard(p); });
+    add("CMD_goodword", [this](const QByteArray &p) { m_game->goodword(p); });
+    add("CMD_addscore", [this](const QByteArray &p) { m_game->addscore(p); });
+    add("CMD_notvalid", [this](const QByteArray &p) { m_game->notvalid(p); });
+    add("CMD_timeup", [this](const QByteArray &p) { m_game->timeup(p); });
+    add("CMD_loadstats", [this](const QByteArray &p) { m_game->loadstats(p); });
+    add("CMD_mainlist", [this](const QByteArray &p) { m_game->mainlist(p); });
+    add("CMD_playasound", [this](const QByteArray &p) { m_chat->playasound(p); });
+    connect(m_queue, &ReceiveQueue::ticked, this, [this] { m_chat->advancePhraseGate(); });
+}
+
+void Tchat::connectSocket()
+{
+    m_sock = new TSock(this);
+    m_sock->setObjectName(QStringLiteral("sock"));
+    m_sock->setPortName(QString::number(m_setup.port));
+    m_framer = std::make_unique<MessageFramer>();
+    connect(m_sock, &TSock::onRead, this, [this](TSock *sender, qint64) {
+        for (const QByteArray &message : m_framer->feed(sender->receive()))
+            m_queue->enqueue(message);
+        if (m_framer->overflowed()) // a host that never ends its message is not a host
+            sender->close();
+    });
+    connect(m_sock, &TSock::onInfo, this, &Tchat::sockInfo);
+    m_presence = new TSock(this);
+    m_presence->setObjectName(QStringLiteral("Sock11"));
+    m_presence->setHostName(QStringLiteral("127.0.0.1"));
+    m_presence->setPortName(QStringLiteral("9001"));
+}
+
+void Tchat::sendMessage(const QByteArray &whole)
+{
+    try {
+        m_sock->send(whole);
+    } catch (const ESockException &error) {
+        qWarning("Lexitangle: %s", error.what());
+    }
+}
+
+void Tchat::sockInfo(TSock *, int, const QString &text)
+{
+    if (text == SocketClosed && !m_closing)
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+// ---- start-up ----
+
+void Tchat::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    m_shownOnce = true;
+    QTimer::singleShot(0, this, [this] { processparams(m_arguments); });
+}
+
+void Tchat::processparams(const QStringList &arguments)
+{
+    m_startButton->hide();
+    item("StartGame1")->setEnabled(false);
+    m_loginName.clear();
+    if (arguments.isEmpty()) {
+        systemLine(QStringLiteral("Loading Solo Game..Please wait."));
+        if (m_windows.download)
+            m_windows.download->show();
+        m_hostAddress = "127.0.0.1";
+        m_playerName = "You";
+        hostpress();
+        return;
+    }
+    systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
+    if (arguments.size() < 3)
+        return;
+    m_playerName = Protocol::cleanText(arguments.at(0).toLatin1());
+    m_hostAddress = arguments.at(1).toLatin1();
+    const bool hosting = arguments.at(2) == QStringLiteral("true");
+    const bool started = [&] {
+        if (hosting) {
+            hostpress();
+            return m_host;
+        }
+        joinpress();
+        return !m_loginName.isEmpty() && m_sock->hostName() == latin1(m_hostAddress);
+    }();
+    if (started) {
+        try {
+            m_presence->open();
+        } catch (const ESockException &) {
+            // Nothing depends on the presence connection.
+        }
+    }
+}
+
+void Tchat::setArguments(const QStringList &arguments) { m_arguments = arguments; }
+
+void Tchat::hostpress()
+{
+    if (!m_windows.server)
+        return;
+    try {
+        m_windows.server->startListening();
+    } catch (const ESockException &error) {
+        showMessage(QString::fromUtf8(error.what()));
+        return;
+    }
+    m_loginName = m_playerName + Protocol::Terminator;
+    m_host = true;
+    m_sock->setHostName(QStringLiteral("127.0.0.1"));
+    m_sock->setPortName(QString::number(m_windows.server->listeningPort()));
+    try {
+        m_sock->open();
+    } catch (const ESockException &error) {
+        showMessage(QString::fromUtf8(error.what()));
+        return;
+    }
+    m_startButton->show();
+    item("StartGame1")->setEnabled(true);
+    if (m_windows.spylist)
+        m_windows.spylist->setKickEnabled(true);
+}
+
+void Tchat::joinpress()
+{
+    m_loginName = m_playerName + Protocol::Terminator;
+    m_sock->setHostName(latin1(m_hostAddress));
+    try {
+        m_sock->open();
+    } catch (const ESockException &error) {
+        showMessage(QString::fromUtf8(error.what()));
+    }
+    m_startButton->hide();
+    item("StartGame1")->setEnabled(false);
+}
+
+// ---- session handlers ----
+
+void Tchat::sendloginfo(const QByteArray &payload)
+{
+    FieldReader fields(payload);
+    m_ownSeat = fields.number();
+    m_loggedIn = true;
+    sendMessage(Msg::logininfo(m_ownSeat, Protocol::Version, m_loginName));
+}
+
+void Tchat::newplayerinfo(const QByteArray &payload)
+{
+    FieldReader fields(payload);
+    const int seat = fields.number();
+    const QString name = latin1(fields.rest());
+    if (seat == m_ownSeat) {
+        systemLine(QStringLiteral("You are Connected."));
+        loadinifile();
+    } else {
+        systemLine(name + QStringLiteral(" has joined the room."));
+    }
+    if (seat <= PlayerSlots::SlotCount) {
+        m_slots->take(seat, name);
+    } else {
+        if (m_windows.spylist)
+            m_windows.spylist->addSpy(seat, name);
+        systemLine(seat == m_ownSeat ? QStringLiteral("You are spying.") : name + QStringLiteral(" is spying."));
+    }
+    playsounds(QStringLiteral("entered"));
+}
+
+void Tchat::playerdisconnected(const QByteArray &payload)
+{
+    FieldReader fields(payload);
+    const int seat = fields.number();
+    const QString name = latin1(fields.rest());
+    if (seat <= PlayerSlots::SlotCount) {
+        const QString caption = m_slots->caption(seat);
+        if (!caption.isNull() && caption != PlayerSlots::Waiting && caption != m_slots->hintName(seat))
+            systemLine(caption + QStringLiteral(" has left the room."));
+        m_slots->free(seat);
+        return;
+    }
+    if (m_windows.spylist && m_windows.spylist->removeSpy(seat, name))
+        systemLine(name + QStringLiteral(" has disconnected."));
+}
+
+void Tchat::justwatching(const QByteArray &payload)
+{
+    FieldReader fields(payload);
+    const int seat = fields.number();
+    if (!PlayerSlots::isSlot(seat))
+        return;
+    const bool watching = fields.rest() == "1";
+    if (seat == m_ownSeat)
+        item("JustWatch1")->setChecked(watching);
+    const QString caption = m_slots->caption(seat);
+    systemLine(caption + (watching ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
+    m_slots->setWatching(seat, watching);
+}
+
+void Tchat::JustWatch1Click()
+{
+    // The menu toggled its own check mark; the mark only follows the host's echo.
+    QAction *justWatch = item("JustWatch1");
+    const bool wasChecked = !justWatch->isChecked();
+    justWatch->setChecked(wasChecked);
+    if (m_loggedIn && PlayerSlots::isSlot(m_ownSeat))
+        sendMessage(Msg::justwatch(m_ownSeat, wasChecked ? 2 : 1));
+}
+
+void Tchat::label_playername1ContextPopup(int seat)
+{
+    QMenu *menu = m_slots->popupKick();
+    for (QAction *a : menu->actions())
+        a->setEnabled(m_host);
+    if (m_slots->caption(seat) == PlayerSlots::Waiting)
+        menu->findChild<QAction *>(QStringLiteral("RemoveFromGame1"))->setEnabled(false);
+}
+
+void Tchat::kicking(int seat)
+{
+    if (m_host && m_loggedIn)
+        sendMessage(Msg::kickhim(m_ownSeat, seat));
+}
+
+// ---- output ----
+
+void Tchat::addlinetochat(const QString &text, quint32 colour) { m_chat->addlinetochat(text, colour); }
+
+void Tchat::playsounds(const QString &name)
+{
+    if (!item("PlaySounds1")->isChecked() || !m_setup.sounds)
+        return;
+    const QString clip = name.toUpper();
+    if (QtSoundPlayer::isClip(clip))
+        m_setup.sounds->play(clip);
+}
+
+void Tchat::playChatterClip(const QString &clip)
+{
+    if (m_setup.sounds && QtSoundPlayer::isClip(clip))
+        m_setup.sounds->play(clip);
+}
+
+bool Tchat::chatterSoundsOn() const { return item("PlayChatterSounds1")->isChecked(); }
+QString Tchat::slotCaption(int seat) const { return m_slots->caption(seat); }
+bool Tchat::isword(QByteArrayView word) { return m_spell->isword(word); }
+
+void Tchat::showMessage(const QString &text)
+{
+    if (m_setup.notifier)
+        m_setup.notifier->showMessage(text);
+}
+
+bool Tchat::justWatchChecked() const { return item("JustWatch1")->isChecked(); }
+void Tchat::setJustWatchChecked(bool checked) { item("JustWatch1")->setChecked(checked); }
+bool Tchat::clickLettersChecked() const { return item("ClickLetters1")->isChecked(); }
+bool Tchat::disableTypingChecked() const { return item("DisableTyping1")->isChecked(); }
+int Tchat::turnSoundTag() const { return m_menu->turnSoundTag(); }
+void Tchat::setStartButtonVisible(bool visible) { m_startButton->setVisible(visible && m_host); }
+int Tchat::timeBetweenRounds() const { return m_menu->timeBetweenRoundsTag(); }
+bool Tchat::autoStart() const { return item("autostart")->isChecked(); }
+
+// ---- keys ----
+
+bool Tchat::eventFilter(QObject *watched, QEvent *event)
+{
+    // The window-level key hook: while typing is on in the player's round, the board takes
+    // every key before the focused control (the chat input) sees it.
+    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this && m_game->FormShortCut(static_cast<QKeyEvent *>(event)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- settings and geometry ----
+
+ClientSettings Tchat::currentSettings() const
+{
+    ClientSettings s;
+    s.textSize = m_chat->textSize();
+    s.top = geometry().top();
+    s.left = geometry().left();
+    s.width = geometry().width();
+    s.height = geometry().height();
+    s.textColor = m_chat->textColour();
+    s.actionColor = m_chat->actionColour();
+    if (m_windows.gamestart) {
+        s.playToScore = QByteArray::number(m_windows.gamestart->playtoscore());
+        s.timePerTurn = QByteArray::number(m_windows.gamestart->timeperturn());
+        s.boardSize = m_windows.gamestart->boardsizeHint().toLatin1();
+        s.minLetters = m_windows.gamestart->minHint().toLatin1();
+    }
+    s.timeBetweenRounds = m_menu->timeBetweenRoundsTag();
+    if (m_windows.wordslist) {
+        s.wordsListTop = m_windows.wordslist->rememberedTop();
+        s.wordsListLeft = m_windows.wordslist->rememberedLeft();
+    }
+    s.turnSound = m_menu->turnSoundTag();
+    s.clickLettersTag = item("ClickLetters1")->data().toInt();
+    s.disableTypingTag = item("DisableTyping1")->data().toInt();
+    s.tiles = m_tileGroup.toLatin1();
+    s.playSounds = item("PlaySounds1")->isChecked();
+    s.chatterSounds = item("PlayChatterSounds1")->isChecked();
+    return s;
+}
+
+void Tchat::loadinifile()
+{
+    IniEditor ini;
+    ini.load(m_setup.paths.settingsFile());
+    applySettings(ClientSettings::read(ini, Section));
+}
+
+void Tchat::applySettings(const ClientSettings &s)
+{
+    if (m_windows.wordslist)
+        m_windows.wordslist->setRemembered(s.wordsListLeft, s.wordsListTop);
+    m_chat->setTextSize(s.textSize);
+    m_menu->checkTextSize(s.textSize);
+    setGeometry(s.left, s.top, s.width, s.height);
+    m_remembered = geometry();
+    m_chat->setTextColour(s.textColor);
+    m_chat->setActionColour(s.actionColor);
+    if (m_windows.gamestart) {
+        m_windows.gamestart->setPlaytoscore(latin1(s.playToScore));
+        m_windows.gamestart->clicksize(QStringLiteral("image_size") + latin1(s.boardSize));
+        m_windows.gamestart->clickmin(QStringLiteral("image_min") + latin1(s.minLetters));
+        m_windows.gamestart->setTimeperturn(latin1(s.timePerTurn));
+    }
+    m_menu->chooseTimeBetweenRounds(s.timeBetweenRounds);
+    m_menu->chooseTurnSound(s.turnSound);
+    item("ClickLetters1")->setData(s.clickLettersTag);
+    item("ClickLetters1")->setChecked(s.clickLettersTag != 1);
+    item("DisableTyping1")->setData(s.disableTypingTag);
+    item("DisableTyping1")->setChecked(s.disableTypingTag != 1);
+    m_game->setTypingLabelShown(s.disableTypingTag == 1);
+    for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
+        if (!s.phrases[n - 1].isEmpty())
+            m_chat->setPhrase(n, latin1(s.phrases[n - 1]));
+    item("PlaySounds1")->setChecked(s.playSounds);
+    item("PlayChatterSounds1")->setChecked(s.chatterSounds);
+    if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
+        Q_EMIT tileGroupRequested(latin1(s.tiles));
+}
+
+void Tchat::saveinifile()
+{
+    // Read the file afresh so that what the lobby changed meanwhile is kept; a file that
+    // cannot be read is never overwritten.
+    IniEditor ini;
+    if (!ini.load(m_setup.paths.settingsFile()))
+        return;
+    currentSettings().write(ini, Section);
+    ini.save(m_setup.paths.settingsFile());
+}
+
+void Tchat::savePhrases()
+{
+    IniEditor ini;
+    if (!ini.load(m_setup.paths.settingsFile()))
+        return;
+    QList<QByteArray> phrases;
+    for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
+        phrases.append(ChatPanel::wireText(m_chat->phrase(n)));
+    ClientSettings::writePhrases(ini, Section, phrases);
+    ini.save(m_setup.paths.settingsFile());
+}
+
+void Tchat::resetScreenLocation()
+{
+    if (m_windows.wordslist)
+        m_windows.wordslist->setRemembered(52, 108);
+    setGeometry(3, 3, 775, 590);
+}
+
+void Tchat::resizeEvent(QResizeEvent *event)
+{
+    // The client area never becomes smaller than the board panel plus 4 pixels each way; the
+    // central widget's minimum size holds it there.
+    QMainWindow::resizeEvent(event);
+}
+
+void Tchat::closeEvent(QCloseEvent *event)
+{
+    if (!m_closing) {
+        m_closing = true;
+        FormClose();
+        Q_EMIT closing();
+    }
+    event->accept();
+}
+
+void Tchat::FormClose()
+{
+    if (geometry() != m_remembered) {
+        const QRect work = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+        QRect g = geometry();
+        if (g.width() > work.width())
+            g.setWidth(g.width() - 15);
+        if (g.height() > work.height())
+            g.setHeight(g.height() - 15);
+        setGeometry(g);
+        m_remembered = geometry();
+        if (Twordslist *words = m_windows.wordslist) {
+            int left = words->rememberedLeft();
+            int top = words->rememberedTop();
+            if (left > work.right())
+                left = work.right() - words->width();
+            if (top > work.bottom())
+                top = work.bottom() - words->height();
+            words->setRemembered(left, top);
+        }
+    }
+    saveinifile();
 }

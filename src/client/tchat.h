@@ -1,10 +1,179 @@
 #pragma once
 
+#include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
+#include <memory>
 
-// The main window: the client of one table.
-class Tchat : public QMainWindow {
+#include "client/chatpanel.h"
+#include "client/clientsettings.h"
+#include "client/gameflow.h"
+#include "client/paths.h"
+#include "host/hostsettings.h"
+
+class ChatPanel;
+class GameFlow;
+class MainMenu;
+class MessageFramer;
+class Notifier;
+class PlayerSlots;
+class ReceiveQueue;
+class SoundPlayer;
+class TDictn;
+class TServer;
+class TSock;
+class Tgamestart;
+class Tphrases;
+class Tspylist;
+class Twordslist;
+class TallyRecorder;
+class QAction;
+
+// The main window: the client of one table. It owns the client connection and its queue, the
+// ten player slots, the chat room and the board area (as parts), the menus, the settings and the
+// dictionary `spell` that the host in the same process uses too.
+class Tchat : public QMainWindow, public ChatPanelHost, public GameFlowHost, public HostSettings {
     Q_OBJECT
 public:
-    explicit Tchat(QWidget *parent = nullptr);
+    struct Setup {
+        Paths paths;
+        SoundPlayer *sounds = nullptr;
+        Notifier *notifier = nullptr;
+        quint16 port = 7772; // the table's port (tests use the host's real port)
+    };
+
+    explicit Tchat(const Setup &setup, QWidget *parent = nullptr);
+    ~Tchat() override;
+
+    // The side windows and the host, created after the main window.
+    struct Windows {
+        Tspylist *spylist = nullptr;
+        Tgamestart *gamestart = nullptr;
+        Tphrases *phrases = nullptr;
+        Twordslist *wordslist = nullptr;
+        QWidget *about = nullptr;
+        QWidget *help = nullptr;
+        QWidget *download = nullptr;
+        QWidget *tallylist = nullptr;
+        TallyRecorder *tally = nullptr;
+        TServer *server = nullptr;
+    };
+    void attach(const Windows &windows);
+
+    TDictn &spell() { return *m_spell; }
+    ReceiveQueue &receivedlist() { return *m_queue; }
+    TSock &sock() { return *m_sock; }
+    MainMenu &menu() { return *m_menu; }
+    PlayerSlots &playerSlots() { return *m_slots; }
+    ChatPanel &chat() { return *m_chat; }
+    GameFlow &game() { return *m_game; }
+    QWidget *boardPanel() const { return m_panel; }
+
+    // Host-side settings read by the host at the moment of use.
+    int timeBetweenRounds() const override;
+    bool autoStart() const override;
+
+    // Start-up: chooses solo, host or join from the command line arguments (program name excluded).
+    void setArguments(const QStringList &arguments); // read when the window is first shown
+    void processparams(const QStringList &arguments);
+    void hostpress();
+    void joinpress();
+
+    // Session state.
+    int ownSeat() const override { return m_ownSeat; }
+    bool loggedIn() const override { return m_loggedIn; }
+    bool isHost() const override { return m_host; }
+    QByteArray playerName() const { return m_playerName; }
+    void sendMessage(const QByteArray &whole) override;
+
+    // Output routines used everywhere.
+    void addlinetochat(const QString &text, quint32 colour) override;
+    void systemLine(const QString &text) { addlinetochat(text, SystemLineColour); }
+    void playsounds(const QString &name) override;
+
+    // What the chat panel and the board area read of the window.
+    bool chatterSoundsOn() const override;
+    void playChatterClip(const QString &clip) override;
+    QString slotCaption(int seat) const override;
+    bool isword(QByteArrayView word) override;
+    void showMessage(const QString &text) override;
+    bool justWatchChecked() const override;
+    void setJustWatchChecked(bool checked) override;
+    bool clickLettersChecked() const override;
+    bool disableTypingChecked() const override;
+    int turnSoundTag() const override;
+    void setStartButtonVisible(bool visible) override;
+    TallyRecorder *tally() override { return m_windows.tally; }
+
+    // Session handlers (payload = text after the keyword and its '+').
+    void sendloginfo(const QByteArray &payload);
+    void newplayerinfo(const QByteArray &payload);
+    void playerdisconnected(const QByteArray &payload);
+    void justwatching(const QByteArray &payload);
+    void sockInfo(TSock *sender, int kind, const QString &text);
+
+    // User actions on the session.
+    void JustWatch1Click();
+    void label_playername1ContextPopup(int seat);
+    void kicking(int seat);
+
+    // Settings.
+    void loadinifile();
+    void saveinifile();
+    void savePhrases();
+
+    static constexpr quint32 SystemLineColour = 128; // maroon
+
+    QString tileGroup() const { return m_tileGroup; }
+    void setTileGroup(const QString &group) { m_tileGroup = group; }
+
+Q_SIGNALS:
+    // The settings name a tile group other than the built-in one.
+    void tileGroupRequested(const QString &group);
+    // The window is closing: everything that is saved at shutdown is saved now.
+    void closing();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildPanel();
+    void connectMenu();
+    void registerHandlers();
+    void connectSocket();
+    void applySettings(const ClientSettings &settings);
+    ClientSettings currentSettings() const;
+    void FormClose();
+    void resetScreenLocation();
+    void keepQueueAwake();
+    QAction *item(const char *name) const;
+
+    Setup m_setup;
+    Windows m_windows;
+    std::unique_ptr<TDictn> m_spell;
+    MainMenu *m_menu = nullptr;
+    QWidget *m_panel = nullptr;
+    PlayerSlots *m_slots = nullptr;
+    ChatPanel *m_chat = nullptr;
+    GameFlow *m_game = nullptr;
+    TSock *m_sock = nullptr;
+    TSock *m_presence = nullptr;
+    ReceiveQueue *m_queue = nullptr;
+    std::unique_ptr<MessageFramer> m_framer;
+    QWidget *m_startButton = nullptr;
+
+    QByteArray m_playerName;
+    QByteArray m_hostAddress;
+    QByteArray m_loginName;
+    bool m_host = false;
+    int m_ownSeat = 0;
+    bool m_loggedIn = false;
+    bool m_shownOnce = false;
+    bool m_closing = false;
+    QStringList m_arguments;
+    QRect m_remembered{3, 3, 775, 590};
+    QString m_tileGroup;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -33,9 +34,7 @@ inline int runLength(const quint8 *src, int x, int n)
 {
     const quint8 c = src[x];
     const int limit = std::min(MaxRun, n - x);
-    if (limit < 2 || src[x + 1] != c)
-        return 1;
-    int r = 2;
+    int r = 1;
     const quint64 pattern = c * 0x0101010101010101ull;
     while (r + 8 <= limit) {
         const quint64 diff = load64(src + x + r) ^ pattern;
@@ -71,42 +70,118 @@ inline int matchLength(const quint8 *src, int x, int p, int n)
     return m;
 }
 
+// Appends len (3 to 18) bytes, each a copy of the byte offset positions back; the source may
+// overlap the bytes being made. room is the space left in the chunk buffer (>= len).
+inline void copyMatch(quint8 *out, const quint8 *from, unsigned offset, int len, qptrdiff room)
+{
+    if (room < 24) { // near the end of the buffer: exactly len bytes, one at a time
+        for (int i = 0; i < len; ++i)
+            out[i] = from[i];
+        return;
+    }
+    // From here on 24 bytes are written whatever len is (fixed-size steps beat a branch on
+    // the length); the tail beyond len is overwritten later or lies past the chunk's end. An
+    // 8-byte step from at least 8 back reads only bytes already made.
+    if (offset < 8) {
+        for (int i = 0; i < 8; ++i)
+            out[i] = from[i];
+        // Continue from a whole number of periods back, at least 8: the same pattern.
+        static constexpr quint8 period[8] = {0, 8, 8, 9, 8, 10, 12, 14};
+        from = out + 8 - period[offset];
+        out += 8;
+        std::memcpy(out, from, 8);
+        std::memcpy(out + 8, from + 8, 8);
+        return;
+    }
+    std::memcpy(out, from, 8);
+    std::memcpy(out + 8, from + 8, 8);
+    std::memcpy(out + 16, from + 16, 8);
+}
+
+// Room at the start of a group that lets the rest of it run without per-item checks: its items
+// take at most 16 * 4 input bytes, the literal copy reads up to 16 beyond an item's start, and
+// without runs they make at most 16 * 18 bytes, the copies writing up to 24 beyond.
+constexpr qptrdiff FastIn = GroupItems * 4 + 16;
+constexpr qptrdiff FastOut = GroupItems * MaxMatch + 32;
+
+// Decodes the remaining items of a group that started with FastIn and FastOut of room. Stops
+// early, leaving the state at the item, before a run that would leave less than FastOut (the
+// checked path then takes it). Returns false for a back-reference before the chunk's start.
+inline bool decodeGroupFast(const quint8 *&in, quint8 *&out, quint32 &control, int &bits,
+                            const quint8 *dst, const quint8 *outEnd)
+{
+    while (bits > 0) {
+        // The literals before the next copy item, often none: copying 16 bytes regardless is
+        // cheaper than a branch that guesses wrong half the time on text.
+        const int count = std::min(bits, std::countl_zero(control));
+        std::memcpy(out, in, 16);
+        in += count;
+        out += count;
+        control <<= count;
+        bits -= count;
+        if (bits == 0)
+            break;
+        const unsigned offset = unsigned(in[0]) << 4 | unsigned(in[1]) >> 4;
+        if (offset == 0) {
+            const int count = (int(in[1]) << 8 | int(in[2])) + MinRun;
+            if (outEnd - out - count < FastOut)
+                return true;
+            std::memset(out, in[3], size_t(count));
+            in += 4;
+            out += count;
+        } else {
+            if (offset > unsigned(out - dst))
+                return false;
+            copyMatch(out, out - offset, offset, (in[1] & 0x0F) + MinMatch, outEnd - out);
+            out += (in[1] & 0x0F) + MinMatch;
+            in += 2;
+        }
+        control <<= 1;
+        --bits;
+    }
+    return true;
+}
+
 } // namespace
 
 int TLZR::compress(const quint8 *src, int n, quint8 *dst)
 {
     Q_ASSERT(n >= 0 && n <= ChunkSize);
-    m_hash.fill(-1);
+    // Empty entries hold a position so far back that no offset can reach it, which spares the
+    // emptiness test: x - Empty > MaxOffset for every x.
+    constexpr qint16 Empty = std::numeric_limits<qint16>::min();
+    m_hash.fill(Empty);
     qint16 *const hash = m_hash.data();
 
     dst[0] = FlagCompressed;
-    int x = 0;      // next input byte
-    int y = 3;      // next output byte
-    int z = 1;      // where the current group's control word goes
-    int items = 0;  // items in the current group
-    unsigned control = 0;
+    int x = 0; // next input byte
+    int y = 3; // next output byte
+    int z = 1; // where the current group's control word goes
+    // The current group's control bits behind a marker bit: the marker reaches bit 16 when the
+    // group holds 16 items.
+    unsigned control = 1;
     // Stop as soon as the block has outgrown the chunk; the chunk is then stored. An item adds
     // at most 4 bytes and a new group 2, so y stays below n + 7 <= BufferSize.
     while (x < n && y <= n) {
-        if (items == GroupItems) {
+        if (control >= 1u << GroupItems) {
             dst[z] = quint8(control >> 8);
             dst[z + 1] = quint8(control);
             z = y;
             y += 2;
-            items = 0;
-            control = 0;
+            control = 1;
         }
-        ++items;
-        const int run = runLength(src, x, n);
-        if (run >= MinRun) {
-            dst[y] = 0;
-            dst[y + 1] = quint8((run - MinRun) >> 8);
-            dst[y + 2] = quint8(run - MinRun);
-            dst[y + 3] = src[x];
-            y += 4;
-            x += run;
-            control = control << 1 | 1;
-            continue;
+        if (x + 1 < n && src[x + 1] == src[x]) {
+            const int run = runLength(src, x, n);
+            if (run >= MinRun) {
+                dst[y] = 0;
+                dst[y + 1] = quint8((run - MinRun) >> 8);
+                dst[y + 2] = quint8(run - MinRun);
+                dst[y + 3] = src[x];
+                y += 4;
+                x += run;
+                control = control << 1 | 1;
+                continue;
+            }
         }
         // A match needs three bytes; in the last two positions the table no longer matters,
         // because no later position can match either, so they are not hashed (nor read past n).
@@ -114,7 +189,7 @@ int TLZR::compress(const quint8 *src, int n, quint8 *dst)
             const unsigned h = hashAt(src + x);
             const int p = hash[h];
             hash[h] = qint16(x);
-            if (p >= 0 && x - p <= MaxOffset) {
+            if (x - p <= MaxOffset) {
                 const int m = matchLength(src, x, p, n);
                 if (m >= MinMatch) {
                     const unsigned key = unsigned(x - p) << 4 | unsigned(m - MinMatch);
@@ -130,7 +205,8 @@ int TLZR::compress(const quint8 *src, int n, quint8 *dst)
         dst[y++] = src[x++];
         control <<= 1;
     }
-    control <<= GroupItems - items;
+    const int items = std::bit_width(control) - 1;
+    control = (control ^ 1u << items) << (GroupItems - items);
     dst[z] = quint8(control >> 8);
     dst[z + 1] = quint8(control);
 
@@ -164,9 +240,12 @@ int TLZR::decompress(const quint8 *src, int length, quint8 *dst)
     // the top bit and the shifts bring in zeros: bits below the remaining ones are always 0.
     quint32 control = quint32(src[1]) << 24 | quint32(src[2]) << 16;
     int bits = 16;
+    if (inEnd - in >= FastIn && outEnd - out >= FastOut
+        && !decodeGroupFast(in, out, control, bits, dst, outEnd))
+        return Corrupt;
 
-    // Every item checks its own input and output room before it touches a byte; the wide
-    // copies below run only where the room for the whole 16 or 32 bytes has been checked.
+    // Outside the fast groups every item checks its own input and output room before it
+    // touches a byte; the wide copies run only where their whole width has been checked.
     while (in < inEnd) {
         if (bits == 0) {
             if (inEnd - in < 3)
@@ -174,12 +253,17 @@ int TLZR::decompress(const quint8 *src, int length, quint8 *dst)
             control = quint32(in[0]) << 24 | quint32(in[1]) << 16;
             in += 2;
             bits = 16;
+            if (inEnd - in >= FastIn && outEnd - out >= FastOut) {
+                if (!decodeGroupFast(in, out, control, bits, dst, outEnd))
+                    return Corrupt;
+                continue;
+            }
         }
         if (!(control & 0x80000000u)) {
-            // All literals up to the next copy item (or the end of the group) in one go. The
-            // last group's unused bits are 0 too, so the block end may come first.
-            int count = control ? std::min(bits, std::countl_zero(control)) : bits;
-            count = int(std::min<qptrdiff>(count, inEnd - in));
+            // The literals up to the next copy item, the end of the group or the end of the
+            // block (the last group's unused bits are 0 too), all in one go.
+            const int count =
+                int(std::min<qptrdiff>(std::min(bits, std::countl_zero(control)), inEnd - in));
             if (outEnd - out < count)
                 return Corrupt;
             if (inEnd - in >= 16 && outEnd - out >= 16)
@@ -190,8 +274,11 @@ int TLZR::decompress(const quint8 *src, int length, quint8 *dst)
             out += count;
             control <<= count;
             bits -= count;
-            continue;
+            if (bits == 0 || in == inEnd)
+                continue;
         }
+
+        // The top bit is 1: a copy item.
         if (inEnd - in < 2)
             return Corrupt;
         const unsigned offset = unsigned(in[0]) << 4 | unsigned(in[1]) >> 4;
@@ -208,17 +295,7 @@ int TLZR::decompress(const quint8 *src, int length, quint8 *dst)
             const int len = (in[1] & 0x0F) + MinMatch;
             if (offset > unsigned(out - dst) || outEnd - out < len)
                 return Corrupt;
-            const quint8 *from = out - offset;
-            if (offset >= 16 && outEnd - out >= 32) {
-                // Two 16-byte steps never overlap their own source when offset >= 16.
-                std::memcpy(out, from, 16);
-                std::memcpy(out + 16, from + 16, 16);
-            } else if (offset >= unsigned(len)) {
-                std::memcpy(out, from, size_t(len));
-            } else {
-                for (int i = 0; i < len; ++i) // overlapping: each byte may be one just made
-                    out[i] = from[i];
-            }
+            copyMatch(out, out - offset, offset, len, outEnd - out);
             in += 2;
             out += len;
         }

@@ -39,6 +39,7 @@ public:
     static int decompress(const quint8 *src, int length, quint8 *dst);
 
 private:
-    // Last position (within the current chunk) at which each 3-byte hash was seen; -1 is empty.
+    // Last position (within the current chunk) at which each 3-byte hash was seen, or, for
+    // none yet, a position too far back for any offset to reach.
     std::array<qint16, 4096> m_hash;
 };

@@ -192,17 +192,20 @@ qint64 Tlzrw1::compressStream(TLZR &engine, QIODevice &in, qint64 size, QIODevic
     qint64 got = 0;
     do {
         got = readUpTo(in, buffers.in.get(), TLZR::ChunkSize);
-        if (got < 0)
-            throw ELzrw1Exception(compressReadMessage(inName));
         total += got;
-        const int length = engine.compress(buffers.in.get(), int(got), buffers.out.get() + 2);
-        qToLittleEndian(quint16(length), buffers.out.get());
-        writeAll(out, buffers.out.get(), length + 2, outName);
-        written += length + 2;
+        // More than the size said: the input changed while it was read, or it never ends
+        // (a device); either way the size field already written would be wrong.
+        if (got < 0 || total > size)
+            throw ELzrw1Exception(compressReadMessage(inName));
+        const int length = engine.compress(buffers.in.get(), int(got), buffers.out.get());
+        quint8 lengthField[2];
+        qToLittleEndian(quint16(length), lengthField);
+        writeAll(out, lengthField, 2, outName);
+        writeAll(out, buffers.out.get(), length, outName);
+        written += 2 + length;
     } while (got == TLZR::ChunkSize);
 
-    // The size field was written first; an input that changed while it was read would make
-    // a file that can never be read back, so it is refused instead.
+    // Less than the size said: the input shrank while it was read.
     if (total != size)
         throw ELzrw1Exception(compressReadMessage(inName));
     return written;

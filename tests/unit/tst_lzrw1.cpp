@@ -445,19 +445,34 @@ private Q_SLOTS:
         QCOMPARE(readFile(dir.filePath("file")), Tlzrw1::compressBytes("abc"));
     }
 
-    // A file whose size changes under the reader (here a /proc file that claims size 0) would
-    // give a container with a wrong size field; it is refused and nothing is written.
-    void compressRefusesInputThatChangesSize()
+    // An input that yields other than its size (a /proc file claims size 0, /dev/zero never
+    // ends) would give a container with a wrong size field; it is refused after the output was
+    // begun, and the tally file that was there before survives.
+    void compressRefusesInputOfWrongSize_data()
     {
-        if (!QFile::exists("/proc/self/status"))
-            QSKIP("needs /proc");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("grows") << "/proc/self/status";
+        QTest::newRow("never ends") << "/dev/zero";
+    }
+    void compressRefusesInputOfWrongSize()
+    {
+        QFETCH(QString, input);
+        if (!QFile::exists(input))
+            QSKIP("needs a Linux-like /proc and /dev");
         QTemporaryDir dir;
         Tlzrw1 doit;
-        doit.setInputFile("/proc/self/status");
-        doit.setOutputFile(dir.filePath("out"));
-        QCOMPARE(thrownMessage([&] { doit.Compress(); }),
-                 QStringLiteral("Lzrw1 : Error reading from input file : /proc/self/status (LZRW1/KH)"));
-        QVERIFY(!QFile::exists(dir.filePath("out")));
+        doit.setInputFile(input);
+        doit.setOutputFile(dir.filePath("tally.tld"));
+        const QString message =
+            QStringLiteral("Lzrw1 : Error reading from input file : ") + input + " (LZRW1/KH)";
+        QCOMPARE(thrownMessage([&] { doit.Compress(); }), message);
+        QVERIFY(!QFile::exists(dir.filePath("tally.tld")));
+
+        const QByteArray previous = Tlzrw1::compressBytes(emptyTallyText());
+        writeFile(dir.filePath("tally.tld"), previous);
+        QCOMPARE(thrownMessage([&] { doit.Compress(); }), message);
+        QCOMPARE(readFile(dir.filePath("tally.tld")), previous);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"tally.tld"});
     }
 
     // what() carries the same text for code that only knows std::exception.

@@ -1,0 +1,63 @@
+#include "app/lexitangleapp.h"
+
+#include "client/qtsoundplayer.h"
+#include "client/tchat.h"
+#include "dialogs/sidewindow.h"
+#include "dialogs/tabout.h"
+#include "dialogs/tgamestart.h"
+#include "dialogs/tphrases.h"
+#include "dialogs/tspylist.h"
+#include "dialogs/twordslist.h"
+#include "host/tserver.h"
+#include "words/tdictn.h"
+
+LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &options)
+    : m_rng(QRandomGenerator::securelySeeded())
+{
+    SoundPlayer *sounds = options.sounds;
+    if (!sounds) {
+        m_ownSounds = std::make_unique<QtSoundPlayer>();
+        sounds = m_ownSounds.get();
+    }
+    Notifier *notifier = options.notifier ? options.notifier : &m_boxes;
+
+    // The windows, in their fixed order of creation.
+    m_chat = std::make_unique<Tchat>(Tchat::Setup{options.paths, sounds, notifier, options.port});
+    m_boxes.setParent(m_chat.get());
+    m_about = std::make_unique<Tabout>(m_chat.get());
+    m_spylist = std::make_unique<Tspylist>(m_chat.get());
+    Tchat *chat = m_chat.get();
+    m_gamestart = std::make_unique<Tgamestart>(
+        Tgamestart::Hooks{[chat] { return chat->playerName(); },
+                          [chat](const QByteArray &message) { chat->sendMessage(message); },
+                          [chat] { chat->saveinifile(); }},
+        m_chat.get());
+    m_help = std::make_unique<SideWindow>(QStringLiteral("help"), QStringLiteral("Lexitangle - Help File"),
+                                          QSize(521, 422), m_chat.get());
+    m_phrases = std::make_unique<Tphrases>(m_chat.get());
+    m_download = std::make_unique<SideWindow>(QStringLiteral("download"), QStringLiteral("Download The Orvo22 Lobby"),
+                                              QSize(724, 500), m_chat.get());
+    m_tallylist = std::make_unique<SideWindow>(QStringLiteral("tallylist"), QStringLiteral("Lexitangle - Tally List"),
+                                               QSize(475, 390), m_chat.get());
+    m_server = std::make_unique<TServer>(m_chat->spell(), *m_chat, m_rng, options.port);
+    m_wordslist = std::make_unique<Twordslist>(m_chat.get());
+
+    Tchat::Windows windows;
+    windows.spylist = m_spylist.get();
+    windows.gamestart = m_gamestart.get();
+    windows.phrases = m_phrases.get();
+    windows.wordslist = m_wordslist.get();
+    windows.about = m_about.get();
+    windows.help = m_help.get();
+    windows.download = m_download.get();
+    windows.tallylist = m_tallylist.get();
+    windows.server = m_server.get();
+    m_chat->attach(windows);
+    m_chat->setArguments(arguments);
+}
+
+LexitangleApp::~LexitangleApp()
+{
+    // The host goes first: its seats must not report into windows that are gone.
+    m_server.reset();
+}

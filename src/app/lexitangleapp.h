@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QRandomGenerator>
+#include <QStringList>
+#include <memory>
+
+#include "client/messageboxnotifier.h"
+#include "client/paths.h"
+
+class QWidget;
+class SoundPlayer;
+class TServer;
+class Tchat;
+class Tgamestart;
+class Tphrases;
+class Tspylist;
+class Twordslist;
+
+// The program: creates the ten windows in their fixed order, wires them to each other and hands
+// the command line to the main window, which reads it when it is first shown.
+class LexitangleApp {
+public:
+    struct Options {
+        Paths paths;
+        quint16 port = 7772;
+        SoundPlayer *sounds = nullptr; // null: the program's own player
+        Notifier *notifier = nullptr;  // null: message boxes
+    };
+
+    LexitangleApp(const QStringList &arguments, const Options &options);
+    ~LexitangleApp();
+
+    Tchat &chat() { return *m_chat; }
+    TServer &server() { return *m_server; }
+    Tgamestart &gamestart() { return *m_gamestart; }
+    Twordslist &wordslist() { return *m_wordslist; }
+    Tspylist &spylist() { return *m_spylist; }
+
+private:
+    MessageBoxNotifier m_boxes;
+    std::unique_ptr<SoundPlayer> m_ownSounds;
+    QRandomGenerator m_rng;
+    std::unique_ptr<Tchat> m_chat;
+    std::unique_ptr<QWidget> m_about;
+    std::unique_ptr<Tspylist> m_spylist;
+    std::unique_ptr<Tgamestart> m_gamestart;
+    std::unique_ptr<QWidget> m_help;
+    std::unique_ptr<Tphrases> m_phrases;
+    std::unique_ptr<QWidget> m_download;
+    std::unique_ptr<QWidget> m_tallylist;
+    std::unique_ptr<TServer> m_server;
+    std::unique_ptr<Twordslist> m_wordslist;
+};

@@ -1,0 +1,85 @@
+#include "client/boardview.h"
+
+#include "client/wordentry.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QtMath>
+
+namespace {
+
+// A pixel is the one whose square holds the pointer, also for fractional positions.
+QPoint pixelOf(const QMouseEvent *event)
+{
+    return {qFloor(event->position().x()), qFloor(event->position().y())};
+}
+
+int floorDiv(int value, int divisor)
+{
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
+} // namespace
+
+BoardView::BoardView(const WordEntry &entry, QWidget *parent)
+    : QWidget(parent), m_entry(entry), m_tiles(TileSet::builtIn(parent ? parent->devicePixelRatioF() : 1.0))
+{
+    setObjectName(QStringLiteral("paintbox_board"));
+    setFixedSize(CellSize * Cells, CellSize * Cells);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BoardView::setTileSet(const TileSet &tiles)
+{
+    m_tiles = tiles;
+    update();
+}
+
+QPoint BoardView::cellAt(QPoint pixel)
+{
+    return {floorDiv(pixel.x(), CellSize), floorDiv(pixel.y(), CellSize)};
+}
+
+bool BoardView::onBoard(QPoint cell)
+{
+    return cell.x() >= 0 && cell.x() < Cells && cell.y() >= 0 && cell.y() < Cells;
+}
+
+bool BoardView::inInnerSquare(QPoint pixel)
+{
+    const QPoint offset = pixel - cellAt(pixel) * CellSize;
+    return offset.x() >= InnerFirst && offset.x() <= InnerLast && offset.y() >= InnerFirst
+        && offset.y() <= InnerLast;
+}
+
+void BoardView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    for (int c = 0; c < Cells; ++c) {
+        for (int r = 0; r < Cells; ++r) {
+            const QPoint at(c * CellSize, r * CellSize);
+            p.drawPixmap(at, m_tiles.picture(m_entry.shownPicture(c, r)));
+            const int mark = m_entry.markAt(c, r);
+            if (mark != WordEntry::NoMark)
+                p.drawPixmap(at, m_tiles.picture(mark));
+        }
+    }
+}
+
+void BoardView::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit mouseDown(event->button(), pixelOf(event));
+}
+
+void BoardView::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit mouseMove(pixelOf(event));
+}
+
+void BoardView::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit mouseUp(event->button(), pixelOf(event));
+}

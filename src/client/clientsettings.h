@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+class IniEditor;
+
+// The values this program keeps in its section of the shared settings file, with the built-in
+// defaults. Reading follows the file's exact-comparison rules; writing touches only our keys.
+struct ClientSettings {
+    int wordsListTop = 98;
+    int wordsListLeft = 42;
+    int textSize = 8;
+    int top = 3;
+    int left = 3;
+    int width = 775;
+    int height = 590;
+    quint32 textColor = 0;   // 0x00BBGGRR
+    quint32 actionColor = 0;
+    QByteArray playToScore = "30";   // applied only when not empty and a number
+    QByteArray boardSize = "7";
+    QByteArray minLetters = "4";
+    QByteArray timePerTurn = "1";    // applied only when not empty and a number
+    int timeBetweenRounds = 10;      // 5, 10, 15 or 60
+    int turnSound = 0;               // 0 Classic, 1 New
+    int clickLettersTag = 1;         // 1: "Click Letters" unchecked
+    int disableTypingTag = 1;        // 1: "Disable Typing" unchecked
+    QList<QByteArray> phrases = QList<QByteArray>(9); // empty: keep the button's own phrase
+    bool playSounds = true;
+    bool chatterSounds = true;
+    QByteArray tiles;
+
+    static ClientSettings read(const IniEditor &ini, const QByteArray &section);
+    // Writes every key but the phrases (those belong to the phrase editor).
+    void write(IniEditor &ini, const QByteArray &section) const;
+    static void writePhrases(IniEditor &ini, const QByteArray &section, const QList<QByteArray> &phrases);
+};

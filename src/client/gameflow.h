@@ -1,0 +1,160 @@
+#pragma once
+
+#include "client/boardcontrols.h"
+#include "client/tileset.h"
+#include "client/wordentry.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QByteArrayView>
+#include <QColor>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class BoardView;
+class QKeyEvent;
+class QLabel;
+class QTimer;
+class TallyRecorder;
+class Twordslist;
+
+// What the game flow needs from the main window. The main window implements it; tests use a
+// recording fake.
+class GameFlowHost {
+public:
+    virtual ~GameFlowHost() = default;
+
+    // 0 before login; 1..10 a seat; above 10 a spy.
+    virtual int ownSeat() const = 0;
+    virtual bool loggedIn() const = 0;
+    virtual bool isHost() const = 0;
+    // A whole message, terminator included.
+    virtual void sendMessage(const QByteArray &whole) = 0;
+    // `colour` is 0x00BBGGRR.
+    virtual void addlinetochat(const QString &text, quint32 colour) = 0;
+    // Lower-case clip names such as "tick" or "invalid".
+    virtual void playsounds(const QString &name) = 0;
+    virtual bool isword(QByteArrayView word) = 0;
+    // A modal message box.
+    virtual void showMessage(const QString &text) = 0;
+
+    virtual bool justWatchChecked() const = 0;
+    virtual void setJustWatchChecked(bool checked) = 0;
+    virtual bool clickLettersChecked() const = 0;
+    virtual bool disableTypingChecked() const = 0;
+    // The tag of the "Turn Sound" menu: 1 "New", 0 "Classic".
+    virtual int turnSoundTag() const = 0;
+    // The main window's `button_start`, which only the host may see.
+    virtual void setStartButtonVisible(bool visible) = 0;
+    // May be null while no tally is kept.
+    virtual TallyRecorder *tally() = 0;
+};
+
+// The board area of the main window and the game as this client sees it: the host's game
+// messages, the round countdown, the words panel, and word entry by mouse and keyboard over
+// the WordEntry model. Handlers take the payload after "CMD_<keyword>+"; a number field
+// that does not read throws FieldError, which ends that message's handling.
+class GameFlow : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint32 SystemColour = 128;
+
+    // Makes the board area's controls on `boardPanel`. `wordsList` may be null.
+    GameFlow(QWidget *boardPanel, GameFlowHost &host, Twordslist *wordsList, QObject *parent = nullptr);
+    ~GameFlow() override;
+
+    void setTileSet(const TileSet &tiles);
+    // The words list window is made after the main window.
+    void setWordsList(Twordslist *wordsList) { m_wordsList = wordsList; }
+    // "Disable Typing" shows the typing label exactly while it is unchecked.
+    void setTypingLabelShown(bool shown);
+
+    void loadboard(const QByteArray &payload);
+    void startthegame(const QByteArray &payload);
+    void loadstats(const QByteArray &payload);
+    void getnextplayer(const QByteArray &payload);
+    void goodword(const QByteArray &payload);
+    void notvalid(const QByteArray &payload);
+    void addscore(const QByteArray &payload);
+    void timeup(const QByteArray &payload);
+    void mainlist(const QByteArray &payload);
+    void winner(const QByteArray &payload);
+
+    void turntimeTimer();
+    void clearall();
+    void addword(const QString &text, const QColor &colour);
+
+    void paintbox_boardMouseDown(Qt::MouseButton button, QPoint pixel);
+    void paintbox_boardMouseMove(QPoint pixel);
+    void paintbox_boardMouseUp(Qt::MouseButton button, QPoint pixel);
+    void button_sendClick();
+    void button_clearClick();
+    void button_rotateClick();
+    // `slot` is 1..12.
+    void image_letters1Click(int slot);
+    void label_typingoffClick();
+
+    void pressdone();
+    void pressclear();
+    void rotateboard();
+    void deleteoneletter();
+    // Returns true when the letter went beside the last tile or began the word.
+    bool typetheletter(int code);
+    // Keyboard entry; returns whether the key was consumed.
+    bool FormShortCut(QKeyEvent *event);
+
+    // The seat whose round this client shows; 0 between rounds.
+    int activeSeat() const { return m_activeSeat; }
+    bool playersRound() const;
+    int countdown() const { return m_countdown; }
+    int minimumLetters() const { return m_minLetters; }
+    const WordEntry &entry() const { return m_entry; }
+    QTimer *turntime() const { return m_turntime; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void chooseCell(QPoint cell, bool press);
+    void tileAdded(const QString &sound);
+    void refreshWord();
+    void showMinLetters();
+    void setTyping(bool on);
+    void openRound();
+    void applySettings(const QByteArray &playTo, const QByteArray &seconds,
+                       const QByteArray &minimum, const QByteArray &boardType);
+    void setSecondsPerRound(const QByteArray &field);
+    void setStatus(const QString &text);
+    QLabel *slotLabel(const char *prefix, int seat) const;
+    QString playerName(int seat) const;
+
+    GameFlowHost &m_host;
+    Twordslist *m_wordsList;
+    WordEntry m_entry;
+    TileSet m_tiles;
+    std::unique_ptr<BoardControls> m_ui;
+    // The board view paints m_entry, so it must not outlive this object; the panel may
+    // have deleted it first.
+    QPointer<BoardView> m_boardView;
+    QTimer *m_turntime;
+
+    int m_activeSeat = 0;
+    int m_secondsPerRound = 60;
+    int m_barStep = 0;
+    int m_countdown = 0;
+    int m_minLetters = 0;
+    int m_wordsFound = 0;
+    // Seats 1..10 at index 1..10; ticks left before the bonus caption goes.
+    std::array<int, 11> m_bonusHold{};
+    bool m_typingOn = false;
+    bool m_typingEnabled = false;
+    bool m_dragging = false;
+    QPoint m_hovered{-1, -1};
+    // Every word submitted in this round, refused ones too.
+    QByteArrayList m_wordsTried;
+};

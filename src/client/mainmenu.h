@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMenuBar;
+
+// The main window's menu bar: every item carries its control name (objectName) and, where it
+// has one, its tag (QAction::data). Handlers are connected by the main window.
+class MainMenu : public QObject {
+    Q_OBJECT
+public:
+    explicit MainMenu(QMenuBar *bar);
+
+    QAction *item(const QString &name) const; // by objectName, null if absent
+    QMenu *tilesMenu() const { return m_tiles; }
+
+    // Menu tags: the turn sound (0 Classic, 1 New) and the pause between rounds in seconds.
+    int turnSoundTag() const;
+    int timeBetweenRoundsTag() const;
+    // Choose a radio item by tag; the menu's tag follows it.
+    void chooseTurnSound(int tag);
+    void chooseTimeBetweenRounds(int seconds);
+    // Check the "Text Size" item of that size, if there is one.
+    void checkTextSize(int points);
+
+    // Adds one tile-group radio item ("<group>3"), in the order the folder gives them.
+    QAction *addTileGroup(const QString &group);
+
+private:
+    QAction *add(QMenu *menu, const char *name, const QString &caption, bool checkable = false);
+    void buildFile(QMenuBar *bar);
+    void buildOptions(QMenuBar *bar);
+    void buildView(QMenuBar *bar);
+    void buildHelp(QMenuBar *bar);
+
+    QMenu *m_turnSound = nullptr;
+    QMenu *m_timeBetween = nullptr;
+    QMenu *m_tiles = nullptr;
+    QActionGroup *m_turnGroup = nullptr;
+    QActionGroup *m_timeGroup = nullptr;
+    QActionGroup *m_sizeGroup = nullptr;
+    QActionGroup *m_tileGroup = nullptr;
+};

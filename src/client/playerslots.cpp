@@ -1,0 +1,160 @@
+#include "client/playerslots.h"
+
+#include "client/artwork.h"
+
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+
+namespace {
+struct SlotPlace {
+    int nameTop, scoreTop, bonusTop, eyesTop;
+    const char *hint;
+};
+
+// Places (tops) of the ten slots; names at x 472, scores at 575, bonuses at 602, eyes at 471.
+constexpr SlotPlace Places[PlayerSlots::SlotCount] = {
+    {71, 71, 69, 71, ""},         {90, 90, 87, 90, "Klot"},     {109, 108, 106, 108, "Klick"},
+    {127, 127, 124, 127, "Kling"}, {146, 145, 142, 146, "Klick"}, {165, 164, 161, 164, "Krazy"},
+    {184, 182, 179, 183, "Klick"}, {202, 201, 197, 202, "Kling"}, {221, 219, 216, 220, "Klick"},
+    {240, 238, 234, 239, "Krazy"},
+};
+
+QPixmap eyesPicture()
+{
+    QPixmap picture = Artwork::picture(QStringLiteral("image_eyes"));
+    if (!picture.isNull())
+        return picture;
+    // Drawn when the artwork is not carried: two small eyes looking right.
+    QPixmap drawn(23, 10);
+    drawn.fill(Qt::transparent);
+    QPainter p(&drawn);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (int x : {2, 12}) {
+        p.setBrush(Qt::white);
+        p.setPen(Qt::black);
+        p.drawEllipse(QRectF(x, 0.5, 9, 9));
+        p.setBrush(Qt::black);
+        p.drawEllipse(QRectF(x + 4.5, 3, 4, 4));
+    }
+    return drawn;
+}
+
+// A name label that asks for its menu to be prepared before showing it.
+class NameLabel : public QLabel {
+public:
+    NameLabel(int seat, PlayerSlots *slots, QWidget *parent)
+        : QLabel(parent), m_seat(seat), m_slots(slots) {}
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        m_slots->popupKick()->setProperty("tag", m_seat);
+        Q_EMIT m_slots->contextPopup(m_seat);
+        m_slots->popupKick()->exec(event->globalPos());
+    }
+
+private:
+    int m_seat;
+    PlayerSlots *m_slots;
+};
+}
+
+PlayerSlots::PlayerSlots(QWidget *panel)
+    : QObject(panel)
+    , m_panel(panel)
+    , m_popup(new QMenu(panel))
+{
+    m_popup->setObjectName(QStringLiteral("popup_kick"));
+    m_popup->addAction(QStringLiteral("Remove From Game"))->setObjectName(QStringLiteral("RemoveFromGame1"));
+    m_popup->addAction(QStringLiteral("Set to Just Watch"))->setObjectName(QStringLiteral("SettoJustWatch1"));
+    m_popup->addAction(QStringLiteral("Unset Just Watch"))->setObjectName(QStringLiteral("UnsetJustWatch1"));
+    m_popup->setProperty("tag", 0);
+    for (int seat = 1; seat <= SlotCount; ++seat)
+        build(seat);
+}
+
+void PlayerSlots::build(int seat)
+{
+    const SlotPlace &place = Places[seat - 1];
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    const QString number = QString::number(seat);
+    auto style = [&](QLabel *label, const QString &name, int x, int y, const QString &text) {
+        label->setObjectName(name + number);
+        label->setFont(font);
+        label->setStyleSheet(QStringLiteral("color: rgb(255,255,198); background: transparent;"));
+        label->move(x, y);
+        label->setTextFormat(Qt::PlainText); // names come from the network: never markup
+        label->setText(text);
+    };
+    auto *name = new NameLabel(seat, this, m_panel);
+    style(name, QStringLiteral("label_playername"), 472, place.nameTop, Waiting);
+    name->setFixedSize(98, 16);
+    name->setProperty("tag", seat);
+    name->setProperty("hint", QString::fromLatin1(place.hint));
+    auto *score = new QLabel(m_panel);
+    style(score, QStringLiteral("label_score"), 575, place.scoreTop, QStringLiteral("0"));
+    score->setFixedSize(26, 16);
+    auto *bonus = new QLabel(m_panel);
+    style(bonus, QStringLiteral("label_bonus"), 602, place.bonusTop, QStringLiteral("0"));
+    bonus->setFixedSize(34, 16);
+    auto *eyes = new QLabel(m_panel);
+    eyes->setObjectName(QStringLiteral("image_eyes") + number);
+    eyes->setGeometry(471, place.eyesTop, 23, 10);
+    eyes->setScaledContents(true);
+    eyes->setPixmap(eyesPicture());
+    eyes->setAttribute(Qt::WA_TransparentForMouseEvents);
+    eyes->hide();
+}
+
+QLabel *PlayerSlots::find(const char *prefix, int seat) const
+{
+    if (!isSlot(seat))
+        return nullptr;
+    return m_panel->findChild<QLabel *>(QString::fromLatin1(prefix) + QString::number(seat),
+                                        Qt::FindDirectChildrenOnly);
+}
+
+QLabel *PlayerSlots::nameLabel(int seat) const { return find("label_playername", seat); }
+QLabel *PlayerSlots::scoreLabel(int seat) const { return find("label_score", seat); }
+QLabel *PlayerSlots::bonusLabel(int seat) const { return find("label_bonus", seat); }
+QWidget *PlayerSlots::eyes(int seat) const { return find("image_eyes", seat); }
+
+QString PlayerSlots::caption(int seat) const
+{
+    QLabel *label = nameLabel(seat);
+    return label ? label->text() : QString();
+}
+
+QString PlayerSlots::hintName(int seat) const
+{
+    QLabel *label = nameLabel(seat);
+    return label ? label->property("hint").toString() : QString();
+}
+
+void PlayerSlots::take(int seat, const QString &name)
+{
+    if (!isSlot(seat))
+        return;
+    nameLabel(seat)->setText(name);
+    nameLabel(seat)->show();
+    scoreLabel(seat)->show();
+}
+
+void PlayerSlots::free(int seat)
+{
+    if (!isSlot(seat))
+        return;
+    nameLabel(seat)->setText(Waiting);
+    eyes(seat)->hide();
+}
+
+void PlayerSlots::setWatching(int seat, bool watching)
+{
+    if (isSlot(seat))
+        eyes(seat)->setVisible(watching);
+}
+
+int PlayerSlots::popupTarget() const { return m_popup->property("tag").toInt(); }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QMenu;
+class QWidget;
+
+// The ten player slots on the board panel: label_playernameN, label_scoreN, label_bonusN and
+// image_eyesN for N = 1..10, found by name from the seat number. Seats outside 1..10 name no slot.
+class PlayerSlots : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int SlotCount = 10;
+    static inline const QString Waiting = QStringLiteral("<Waiting>");
+
+    explicit PlayerSlots(QWidget *panel);
+
+    static bool isSlot(int seat) { return seat >= 1 && seat <= SlotCount; }
+
+    QLabel *nameLabel(int seat) const;
+    QLabel *scoreLabel(int seat) const;
+    QLabel *bonusLabel(int seat) const;
+    QWidget *eyes(int seat) const;
+
+    QString caption(int seat) const; // null for a seat without a slot
+    QString hintName(int seat) const; // the fixed slot hint name ("Klot" ...), empty for seat 1
+    void take(int seat, const QString &name);
+    void free(int seat);
+    void setWatching(int seat, bool watching);
+
+    // The name labels' shared right-click menu; its tag is the slot it was opened on.
+    QMenu *popupKick() const { return m_popup; }
+    int popupTarget() const;
+
+Q_SIGNALS:
+    // Emitted before the menu opens so the owner can enable its items.
+    void contextPopup(int seat);
+
+private:
+    QLabel *find(const char *prefix, int seat) const;
+    void build(int seat);
+
+    QWidget *m_panel;
+    QMenu *m_popup;
+};

@@ -1,0 +1,40 @@
+#include "dialogs/tabout.h"
+
+#include "client/artwork.h"
+#include "net/protocol.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+QLabel *label(QWidget *parent, const QString &name, const QString &text, QPoint at, int pixelSize, bool bold)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    l->setFont(font);
+    l->setStyleSheet(QStringLiteral("color: rgb(255,255,198);"));
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+}
+
+Tabout::Tabout(QWidget *parent)
+    : SideWindow(QStringLiteral("about"), QStringLiteral("Lexitangle - About"), QSize(304, 174), parent)
+{
+    auto *logo = new QLabel(this);
+    logo->setObjectName(QStringLiteral("Image1"));
+    logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")).copy(0, 0, 40, 150));
+    logo->setGeometry(12, 12, 40, 150);
+    label(this, QStringLiteral("Label1"), QStringLiteral("Lexitangle"), QPoint(70, 16), 24, true);
+    label(this, QStringLiteral("Label2"), QStringLiteral("Version"), QPoint(70, 56), 13, true);
+    QLabel *version = label(this, QStringLiteral("version"), QString::fromLatin1(Protocol::Version), QPoint(125, 56), 13, true);
+    label(this, QStringLiteral("Label3"), QStringLiteral(".6"), QPoint(version->x() + version->width(), 56), 13, true);
+    auto *done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("button_done"));
+    done->setGeometry(214, 138, 75, 25);
+    connect(done, &QPushButton::clicked, this, &QWidget::close);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "dialogs/sidewindow.h"
+
+// The about window. Its `version` label holds the program's version text, the one sent at login.
+class Tabout : public SideWindow {
+    Q_OBJECT
+public:
+    explicit Tabout(QWidget *parent = nullptr);
+};

@@ -1,0 +1,264 @@
+#include "dialogs/tgamestart.h"
+
+#include "client/artpicture.h"
+#include "client/artwork.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+
+namespace {
+
+const QColor cream(255, 255, 198);
+const QColor green(76, 106, 76);
+const QColor maroon(128, 0, 0);
+const QColor editBack(226, 228, 182);
+const QSize checkSize(34, 21);
+
+struct Option {
+    const char *caption;
+    int code;
+    bool rightColumn;
+};
+
+// In the order the dialog shows them: left column top to bottom, then the right column.
+constexpr Option sizeOptions[] = {
+    {"4X4", 4, false}, {"5X5", 9, false}, {"6X6", 5, false}, {"7X7", 10, false},
+    {"8X8", 6, true},  {"9X9", 11, true}, {"10X10", 7, true}, {"Random", 8, true},
+};
+
+QFont arial(int pixels, bool bold = true, bool underline = false)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+QLabel *text(QWidget *parent, const QString &caption, const QRect &place, int pixels,
+             const QColor &colour = cream, bool underline = false)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setGeometry(place);
+    l->setFont(arial(pixels, true, underline));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    l->setPalette(pal);
+    return l;
+}
+
+// Picture 0 of the check list is an empty box, picture 1 a ticked one.
+QPixmap checkPicture(int index)
+{
+    const QPixmap art = Artwork::picture(index == 1 ? QStringLiteral("check_on") : QStringLiteral("check_off"));
+    if (!art.isNull())
+        return art;
+    QPixmap pm(checkSize);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7.5, 1.5, 18, 18));
+    if (index == 1) {
+        p.setPen(QPen(maroon, 3));
+        p.drawPolyline(QPolygonF({{11, 10}, {15, 15}, {23, 4}}));
+    }
+    return pm;
+}
+
+} // namespace
+
+Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
+    : QDialog(parent), m_hooks(std::move(hooks))
+{
+    setObjectName(QStringLiteral("gamestart"));
+    setWindowTitle(QStringLiteral("Lexitangle - Game Start"));
+    setFixedSize(321, 417);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, green);
+    const QPixmap background = Artwork::picture(QStringLiteral("background"));
+    if (!background.isNull())
+        pal.setBrush(QPalette::Window, QBrush(green, background));
+    setPalette(pal);
+
+    QLabel *heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
+    heading->setAlignment(Qt::AlignCenter);
+
+    text(this, QStringLiteral("Play to Score:"), QRect(40, 48, 120, 20), 14);
+    m_upDown1 = spin("UpDown1", "edit_playtoscore", 0, 10000, 100, 100, 46);
+    text(this, QStringLiteral("Round Time:"), QRect(40, 78, 120, 20), 14);
+    m_upDown2 = spin("UpDown2", "edit_creationtime", 45, 180, 5, 60, 76);
+    text(this, QStringLiteral("secs"), QRect(266, 78, 40, 20), 14);
+
+    m_labelBoardsize = text(this, QStringLiteral("BOARD SIZE"), QRect(0, 110, 321, 22), 16, cream, true);
+    m_labelBoardsize->setObjectName(QStringLiteral("label_boardsize"));
+    m_labelBoardsize->setAlignment(Qt::AlignCenter);
+    int leftRow = 0;
+    int rightRow = 0;
+    for (const Option &o : sizeOptions) {
+        int &row = o.rightColumn ? rightRow : leftRow;
+        option(QStringLiteral("image_size%1").arg(o.code), QLatin1String(o.caption), o.code,
+               o.rightColumn ? 166 : 54, 136 + 24 * row++);
+    }
+
+    m_labelMin = text(this, QStringLiteral("MINIMUM WORD LENGTH"), QRect(0, 236, 321, 22), 16, cream, true);
+    m_labelMin->setObjectName(QStringLiteral("label_min"));
+    m_labelMin->setAlignment(Qt::AlignCenter);
+    for (int code = 3; code <= 7; ++code)
+        option(QStringLiteral("image_min%1").arg(code), QStringLiteral("%1 Letters").arg(code), code,
+               102, 261 + 23 * (code - 3));
+
+    auto *start = new QPushButton(this);
+    start->setObjectName(QStringLiteral("button_start"));
+    start->setGeometry(104, 383, 120, 30);
+    start->setFlat(true);
+    start->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+    start->setIcon(ArtPicture::load(QStringLiteral("button_start"), QSize(120, 30),
+                                    QStringLiteral("Start Game")));
+    start->setIconSize(QSize(120, 30));
+    connect(start, &QPushButton::clicked, this, &Tgamestart::button_startClick);
+
+    clicksize(QStringLiteral("image_size10"));
+    clickmin(QStringLiteral("image_min4"));
+}
+
+QSpinBox *Tgamestart::spin(const char *spinName, const char *editName, int min, int max, int step,
+                           int value, int top)
+{
+    auto *box = new QSpinBox(this);
+    box->setObjectName(QLatin1String(spinName));
+    box->setGeometry(170, top, 90, 24);
+    box->setRange(min, max);
+    box->setSingleStep(step);
+    box->setValue(value);
+    box->setWrapping(false);
+    box->setGroupSeparatorShown(false);
+    box->setFont(arial(14));
+    // The text changes only through the arrows; typing into it is not offered.
+    QLineEdit *edit = box->findChild<QLineEdit *>();
+    edit->setObjectName(QLatin1String(editName));
+    edit->setReadOnly(true);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, editBack);
+    pal.setColor(QPalette::Text, maroon);
+    box->setPalette(pal);
+    edit->setPalette(pal);
+    return box;
+}
+
+void Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top)
+{
+    auto *picture = new QLabel(this);
+    picture->setObjectName(name);
+    picture->setGeometry(QRect(QPoint(left, top), checkSize));
+    picture->setProperty("hint", QString::number(code));
+    picture->setProperty("mark", 0);
+    picture->setPixmap(checkPicture(0));
+    picture->setCursor(Qt::PointingHandCursor);
+    picture->installEventFilter(this);
+
+    QLabel *label = text(this, caption, QRect(left + 38, top, 80, checkSize.height()), 14);
+    // The caption chooses the option too, as the picture beside it.
+    label->setProperty("option", name);
+    label->installEventFilter(this);
+}
+
+void Tgamestart::check(const QString &prefix, int first, int last, const QString &name,
+                       QString &hint, const QString &fallback)
+{
+    QLabel *chosen = nullptr;
+    for (int code = first; code <= last; ++code) {
+        auto *picture = findChild<QLabel *>(prefix + QString::number(code));
+        picture->setPixmap(checkPicture(0));
+        picture->setProperty("mark", 0);
+        if (picture->objectName() == name)
+            chosen = picture;
+    }
+    if (!chosen)
+        chosen = findChild<QLabel *>(prefix + fallback);
+    chosen->setPixmap(checkPicture(1));
+    chosen->setProperty("mark", 1);
+    hint = chosen->property("hint").toString();
+}
+
+void Tgamestart::clicksize(const QString &name)
+{
+    check(QStringLiteral("image_size"), 4, 11, name, m_boardsize, QStringLiteral("8"));
+    m_labelBoardsize->setProperty("hint", m_boardsize);
+}
+
+void Tgamestart::clickmin(const QString &name)
+{
+    check(QStringLiteral("image_min"), 3, 7, name, m_min, QStringLiteral("3"));
+    m_labelMin->setProperty("hint", m_min);
+}
+
+void Tgamestart::setPlaytoscore(const QString &value)
+{
+    bool ok = false;
+    const int score = value.toInt(&ok);
+    if (ok)
+        m_upDown1->setValue(score);
+}
+
+void Tgamestart::setTimeperturn(const QString &value)
+{
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    // The spin control clamps: the settings' built-in "1" shows (and sends) 45.
+    if (ok)
+        m_upDown2->setValue(seconds);
+}
+
+int Tgamestart::playtoscore() const
+{
+    return m_upDown1->value();
+}
+
+int Tgamestart::timeperturn() const
+{
+    return m_upDown2->value();
+}
+
+QByteArray Tgamestart::startMessage() const
+{
+    QByteArray name = m_hooks.ownName ? m_hooks.ownName() : QByteArray();
+    // The terminator byte would cut the message short at the host.
+    name.replace(QByteArray(1, char(0xFF)), QByteArray());
+    return "CMD_startgame+" + name + '+' + m_upDown1->text().toLatin1() + '+'
+        + m_upDown2->text().toLatin1() + '+' + m_boardsize.toLatin1() + '+' + m_min.toLatin1()
+        + "+0+" + char(0xFF);
+}
+
+void Tgamestart::button_startClick()
+{
+    const QByteArray message = startMessage();
+    if (m_hooks.send)
+        m_hooks.send(message);
+    hide();
+    if (m_hooks.saveSettings)
+        m_hooks.saveSettings();
+}
+
+bool Tgamestart::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonRelease
+        || static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+        return QDialog::eventFilter(watched, event);
+    const QVariant option = watched->property("option");
+    const QString name = option.isValid() ? option.toString() : watched->objectName();
+    if (name.startsWith(QLatin1String("image_size")))
+        clicksize(name);
+    else if (name.startsWith(QLatin1String("image_min")))
+        clickmin(name);
+    else
+        return QDialog::eventFilter(watched, event);
+    return true;
+}

@@ -1,0 +1,172 @@
+#include "dialogs/twordslist.h"
+
+#include "client/artpicture.h"
+#include "client/artwork.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+namespace {
+
+const QColor cream(255, 255, 198);
+const QColor green(76, 106, 76);
+constexpr int Columns = 3;
+
+QFont arial(int pixels, bool bold)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// Every cell looks the same, selected, focused or not: background, then the text 2 pixels
+// in from the cell's top-left corner.
+class PlainCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        painter->save();
+        painter->fillRect(option.rect, green);
+        painter->setPen(cream);
+        painter->setFont(option.font);
+        painter->drawText(option.rect.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                          index.data().toString());
+        painter->restore();
+    }
+};
+
+QLabel *creamLabel(QWidget *parent, const char *name, const QString &caption, int pixels)
+{
+    auto *l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    l->setFont(arial(pixels, true));
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, cream);
+    l->setPalette(pal);
+    return l;
+}
+
+} // namespace
+
+Twordslist::Twordslist(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("wordslist"));
+    setWindowTitle(QStringLiteral("Lexitangle - Words List"));
+    setFixedSize(426, 457);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, green);
+    const QPixmap background = Artwork::picture(QStringLiteral("background"));
+    if (!background.isNull())
+        pal.setBrush(QPalette::Window, QBrush(green, background));
+    setPalette(pal);
+
+    m_image9 = new QLabel(this);
+    m_image9->setObjectName(QStringLiteral("Image9"));
+    m_image9->setGeometry(129, 1, 150, 21);
+    m_image9->setPixmap(ArtPicture::load(QStringLiteral("title_wordsfound"), QSize(150, 21),
+                                         QStringLiteral("Words Found")));
+
+    m_found = creamLabel(this, "label_found", QStringLiteral("Count: 0"), 13);
+    m_found->setGeometry(295, 3, 113, 16);
+    m_found->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_grid = new QTableWidget(1, Columns, this);
+    m_grid->setObjectName(QStringLiteral("stringgrid_words"));
+    m_grid->setGeometry(8, 24, 401, 367);
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(24);
+    for (int c = 0; c < Columns; ++c)
+        m_grid->setColumnWidth(c, 127);
+    m_grid->setShowGrid(false);
+    m_grid->setFrameShape(QFrame::NoFrame);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid->setFocusPolicy(Qt::NoFocus);
+    m_grid->setFont(arial(16, false));
+    m_grid->setItemDelegate(new PlainCellDelegate(m_grid));
+    QPalette gridPal = m_grid->palette();
+    gridPal.setColor(QPalette::Base, green);
+    gridPal.setColor(QPalette::Text, cream);
+    m_grid->setPalette(gridPal);
+
+    m_nowords = creamLabel(this, "label_nowords", QStringLiteral("No Words Were Found"), 24);
+    m_nowords->move(83, 171);
+    m_nowords->adjustSize();
+    m_nowords->hide();
+
+    m_allwords = new QPushButton(this);
+    m_allwords->setObjectName(QStringLiteral("button_allwords"));
+    m_allwords->setGeometry(312, 396, 96, 30);
+    m_allwords->setFlat(true);
+    m_allwords->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0; }"));
+    m_allwords->setIcon(ArtPicture::load(QStringLiteral("button_allwords"), QSize(96, 30),
+                                         QStringLiteral("Close")));
+    m_allwords->setIconSize(QSize(96, 30));
+    connect(m_allwords, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void Twordslist::thewords(const QByteArray &list)
+{
+    m_grid->clearContents();
+    m_grid->setRowCount(1);
+    int count = 0;
+    QByteArray rest = list + "+@";
+    m_nowords->hide();
+    m_grid->hide();
+    m_found->setText(QStringLiteral("Count: 0"));
+
+    // Every pass takes at least the "+" after an item, and the text always ends in "+@",
+    // so the loop ends at the final "@" whatever the list holds.
+    int column = -1;
+    while (rest != "@") {
+        const qsizetype plus = rest.indexOf('+');
+        const QByteArray item = rest.left(plus);
+        rest.remove(0, plus + 1);
+        if (item == "No Words") {
+            m_nowords->show();
+            break;
+        }
+        m_grid->show();
+        ++column;
+        ++count;
+        m_grid->setItem(m_grid->rowCount() - 1, column, new QTableWidgetItem(QString::fromLatin1(item)));
+        if (column == Columns - 1) {
+            column = -1;
+            m_grid->setRowCount(m_grid->rowCount() + 1);
+        }
+    }
+    m_found->setText(QStringLiteral("Count: %1").arg(count));
+    show();
+}
+
+void Twordslist::setRemembered(int left, int top)
+{
+    m_remembered = QPoint(left, top);
+    if (isVisible())
+        move(m_remembered);
+}
+
+void Twordslist::showEvent(QShowEvent *event)
+{
+    move(m_remembered);
+    QWidget::showEvent(event);
+}
+
+void Twordslist::hideEvent(QHideEvent *event)
+{
+    m_remembered = pos();
+    QWidget::hideEvent(event);
+}

@@ -1,0 +1,384 @@
+#include "host/tserver.h"
+
+#include "net/esockexception.h"
+#include "net/fieldreader.h"
+#include "net/messages.h"
+#include "net/protocol.h"
+
+#include <QtDebug>
+
+#include <limits>
+#include <string>
+
+// The session half of the host: connections, seats, logins and relays. The game flow lives
+// in tservergame.cpp.
+
+namespace {
+
+constexpr int SocktimerIntervalMs = 10;
+constexpr int Timer1IntervalMs = 1000;
+// A refused connection gets this long to take its CMD_full before it is closed anyway.
+constexpr int RefusalGraceMs = 5000;
+
+bool validSeat(int n)
+{
+    return n >= 1 && n <= TServer::SeatLimit;
+}
+
+// A seat number that cannot index the table makes the message unreadable: the queue drops
+// it with a warning.
+void requireSeatInRange(int n)
+{
+    if (!validSeat(n))
+        throw FieldError("seat " + std::to_string(n) + " out of range");
+}
+
+// The host trusts no seat number a client writes: a message speaks only for its sender.
+void requireOwnSeat(int n, int senderSeat)
+{
+    if (senderSeat == 0 || n != senderSeat) {
+        throw FieldError("seat field " + std::to_string(n) + " is not the sender's seat "
+                         + std::to_string(senderSeat));
+    }
+}
+
+} // namespace
+
+TServer::TServer(WordChecker &spell, HostSettings &settings, QRandomGenerator &rng,
+                 quint16 port, QObject *parent)
+    : QObject(parent),
+      m_spell(spell),
+      m_settings(settings),
+      m_rng(rng),
+      m_port(port),
+      receivedlist(SocktimerIntervalMs)
+{
+    static const char *const defaultNames[] = {"", "Klot", "Klock", "Kling", "Klick", "Krazy"};
+    for (int i = 0; i < int(std::size(defaultNames)); ++i)
+        m_seats[i].defaultName = defaultNames[i];
+
+    timer1.setInterval(Timer1IntervalMs);
+    connect(&timer1, &QTimer::timeout, this, &TServer::timer1Timer);
+    connect(&Sock1, &TSock::onAccept, this, &TServer::Sock1Accept);
+
+    // The dispatch table, in the order the keywords are compared.
+    route(Protocol::Cmd::logininfo, &TServer::receivedlogininfo);
+    route(Protocol::Cmd::kickhim, &TServer::kickhim);
+    route(Protocol::Cmd::chat, &TServer::chat);
+    route(Protocol::Cmd::action, &TServer::action);
+    receivedlist.addHandler(Protocol::Cmd::startgame, [this](const QByteArray &payload, int source) {
+        // Only the hosting player's copy has the start dialog.
+        if (seatOfConnection(source) != 1)
+            throw FieldError("a game is started by seat 1 only");
+        startgame(payload);
+    });
+    route(Protocol::Cmd::justwatch, &TServer::justwatch);
+    route(Protocol::Cmd::playerdone, &TServer::playerdone);
+    route(Protocol::Cmd::playasound, &TServer::playasound);
+}
+
+TServer::~TServer()
+{
+    // Seat connections go first, while the table they would report to still exists.
+    const QList<TSock *> connections = findChildren<TSock *>(Qt::FindDirectChildrenOnly);
+    for (TSock *connection : connections) {
+        connection->blockSignals(true);
+        delete connection;
+    }
+}
+
+void TServer::startListening()
+{
+    Sock1.setPortName(QString::number(m_port));
+    Sock1.setListen(true);
+}
+
+quint16 TServer::listeningPort() const
+{
+    return Sock1.localPort();
+}
+
+void TServer::socktimerTimer()
+{
+    receivedlist.tick();
+}
+
+const Seat &TServer::seat(int n) const
+{
+    Q_ASSERT(validSeat(n));
+    return m_seats[n - 1];
+}
+
+void TServer::route(const char *keyword, void (TServer::*handler)(const QByteArray &, int))
+{
+    receivedlist.addHandler(keyword, [this, handler](const QByteArray &payload, int source) {
+        (this->*handler)(payload, seatOfConnection(source));
+    });
+}
+
+int TServer::seatOfConnection(int connectionId) const
+{
+    for (int n = 1; n <= SeatLimit; ++n) {
+        const Seat &s = seat(n);
+        if (s.connected && s.connectionId == connectionId)
+            return n;
+    }
+    return 0;
+}
+
+void TServer::Sock1Accept(TSock *)
+{
+    // The first free seat up to the seat count, else one more seat. Nothing changes until
+    // the accept succeeded, so a failed accept leaves no seat marked and the count as it was.
+    int n = 0;
+    for (int i = 1; i <= m_seatCount && n == 0; ++i) {
+        if (!seat(i).connected)
+            n = i;
+    }
+    if (n == 0) {
+        if (m_seatCount == SeatLimit) {
+            refuseConnection();
+            return;
+        }
+        n = m_seatCount + 1;
+    }
+    TSock *connection = acceptOne();
+    if (!connection)
+        return;
+    m_seatCount = qMax(m_seatCount, n);
+    takeSeat(n, connection);
+}
+
+void TServer::takeSeat(int n, TSock *connection)
+{
+    Seat &s = seatRef(n);
+    s.connected = true;
+    s.connection = connection;
+    s.connectionId = m_nextConnectionId;
+    // Wrapping needs 2^31 accepts; the connections that held the low ids are long gone.
+    m_nextConnectionId = m_nextConnectionId == std::numeric_limits<int>::max()
+        ? 1 : m_nextConnectionId + 1;
+    connection->setTag(n);
+    connection->setMaxPendingOutput(MaxPendingOutput);
+    m_peers.insert(connection, Peer{s.connectionId});
+    connect(connection, &TSock::onDisconnect, this, &TServer::tempsockDisconnect);
+    connect(connection, &TSock::onRead, this, &TServer::Sock1Read);
+    connect(connection, &TSock::onInfo, this, &TServer::tempsockInfo);
+    sendTo(n, Msg::sendlogininfo(n));
+}
+
+TSock *TServer::acceptOne()
+{
+    try {
+        return Sock1.accept(this);
+    } catch (const ESockException &error) {
+        qWarning("accept failed: %s", error.what());
+        return nullptr;
+    }
+}
+
+void TServer::refuseConnection()
+{
+    TSock *connection = acceptOne();
+    if (!connection)
+        return;
+    // Closing at once would discard the refusal before the network took it.
+    const auto finish = [connection] {
+        if (connection->connected() && connection->pendingOutput() > 0)
+            return;
+        connection->close();
+        connection->deleteLater();
+    };
+    connect(connection, &TSock::onWrite, connection, finish);
+    connect(connection, &TSock::onRead, connection, [connection] {
+        try {
+            connection->receive();
+        } catch (const ESockException &) {
+        }
+    });
+    connect(connection, &TSock::onDisconnect, connection, &QObject::deleteLater);
+    QTimer::singleShot(RefusalGraceMs, connection, [connection] {
+        connection->close();
+        connection->deleteLater();
+    });
+    try {
+        connection->send(Msg::full());
+    } catch (const ESockException &) {
+    }
+    finish();
+}
+
+void TServer::Sock1Read(TSock *sender, qint64)
+{
+    const auto peer = m_peers.find(sender);
+    if (peer == m_peers.end())
+        return;
+    QByteArray bytes;
+    try {
+        bytes = sender->receive();
+    } catch (const ESockException &) {
+        return;
+    }
+    const QList<QByteArray> messages = peer->framer.feed(bytes);
+    const int id = peer->id;
+    const bool overflowed = peer->framer.overflowed();
+    for (const QByteArray &message : messages)
+        receivedlist.enqueue(message, id);
+    if (overflowed) {
+        qWarning("closing seat %d: a message grew past %lld bytes", sender->tag(),
+                 qlonglong(MaxPartialMessage));
+        sender->close();
+    } else if (receivedlist.pendingFrom(id) > MaxQueuedPerConnection) {
+        qWarning("closing seat %d: more than %d messages waiting", sender->tag(),
+                 MaxQueuedPerConnection);
+        sender->close();
+    }
+}
+
+void TServer::tempsockDisconnect(TSock *sender)
+{
+    const int n = sender->tag();
+    if (validSeat(n) && seat(n).connection == sender)
+        disconnectsock(n);
+}
+
+void TServer::tempsockInfo(TSock *sender, int, const QString &text)
+{
+    // Only a close matters. It is reported more than once for one connection; the first
+    // report frees the seat and forgets the connection, later ones find nothing to do.
+    if (text != QLatin1String("Socket Closed"))
+        return;
+    const auto peer = m_peers.constFind(sender);
+    if (peer == m_peers.constEnd())
+        return;
+    const int id = peer->id;
+    m_peers.erase(peer);
+    // A later occupant of the seat must never inherit what this connection still had queued.
+    receivedlist.dropFrom(id);
+    const int n = sender->tag();
+    if (validSeat(n) && seat(n).connectionId == id && seat(n).connected)
+        freeSeat(n);
+    sender->deleteLater();
+}
+
+void TServer::freeSeat(int n)
+{
+    Seat &s = seatRef(n);
+    const QByteArray name = s.name;
+    s.connected = false;
+    s.connection = nullptr;
+    s.connectionId = 0;
+    s.name.clear();
+    s.justWatching = false;
+    const QByteArray message = Msg::playerdisconnected(n, name);
+    for (int i = 1; i <= m_seatCount; ++i) {
+        if (i != n)
+            sendTo(i, message);
+    }
+}
+
+void TServer::disconnectsock(int n)
+{
+    if (!validSeat(n))
+        return;
+    const Seat &s = seat(n);
+    if (s.connected && s.connection)
+        s.connection->close();
+}
+
+void TServer::sendTo(int n, const QByteArray &message)
+{
+    const Seat &s = seat(n);
+    if (!s.connected || !s.connection)
+        return;
+    try {
+        // A peer that stops reading is closed by the connection itself once its output
+        // passes the bound; the close frees the seat like any other.
+        s.connection->send(message);
+    } catch (const ESockException &error) {
+        qWarning("sending to seat %d failed: %s", n, error.what());
+    }
+}
+
+void TServer::sendToAll(const QByteArray &message)
+{
+    for (int n = 1; n <= m_seatCount; ++n)
+        sendTo(n, message);
+}
+
+void TServer::receivedlogininfo(const QByteArray &payload, int senderSeat)
+{
+    FieldReader in(payload);
+    const int n = in.number();
+    requireOwnSeat(n, senderSeat);
+    const QByteArray version = in.field();
+    seatRef(n).name = Protocol::cleanText(in.rest());
+
+    sendToAll(Msg::newplayerinfo(n, seat(n).name));
+    for (int i = 1; i <= m_seatCount; ++i) {
+        if (i != n && seat(i).connected)
+            sendTo(n, Msg::existingplayers(i, seat(i).name));
+    }
+    if (version != Protocol::Version) {
+        // The player keeps the seat; both sides are only told.
+        sendTo(1, Msg::havewrongversion(seat(n).name));
+        sendTo(n, Msg::wrongversion());
+    }
+    if (m_gameRunning)
+        sendGameState(n);
+}
+
+void TServer::kickhim(const QByteArray &payload, int senderSeat)
+{
+    FieldReader in(payload);
+    const int requester = in.number();
+    const int target = in.number();
+    requireOwnSeat(requester, senderSeat);
+    if (requester != 1)
+        return; // only the hosting player removes players
+    requireSeatInRange(target);
+    disconnectsock(target);
+}
+
+void TServer::justwatch(const QByteArray &payload, int senderSeat)
+{
+    FieldReader in(payload);
+    const int n = in.number();
+    const QByteArray mode = in.field();
+    requireSeatInRange(n);
+    // A player changes its own state; the hosting player may change anyone's.
+    if (senderSeat != 1)
+        requireOwnSeat(n, senderSeat);
+    if (mode == "2") {
+        seatRef(n).justWatching = false;
+        sendToAll(Msg::justwatching(n, 2));
+    } else if (mode == "1" && m_gameRunning) {
+        seatRef(n).justWatching = true;
+        sendToAll(Msg::justwatching(n, 1));
+    }
+}
+
+void TServer::chat(const QByteArray &payload, int senderSeat)
+{
+    FieldReader in(payload);
+    const int s = in.number();
+    requireOwnSeat(s, senderSeat);
+    // The line is relayed byte for byte, "+" and "|colour" included.
+    sendToAll(Msg::chatToSeats(seat(s).name, in.rest()));
+}
+
+void TServer::action(const QByteArray &payload, int senderSeat)
+{
+    FieldReader in(payload);
+    const int s = in.number();
+    requireOwnSeat(s, senderSeat);
+    sendToAll(Msg::actionToSeats(seat(s).name, in.rest()));
+}
+
+void TServer::playasound(const QByteArray &payload, int senderSeat)
+{
+    FieldReader in(payload);
+    const int s = in.number();
+    requireOwnSeat(s, senderSeat);
+    sendToAll(Msg::playasoundToSeats(s, in.rest()));
+}

@@ -1,0 +1,177 @@
+#include <QTest>
+
+#include "dialogs/tgamestart.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include <memory>
+
+namespace {
+
+constexpr char FF = char(0xFF);
+
+QByteArray startBytes(const char *fields)
+{
+    return QByteArray("CMD_startgame+") + fields + "+0+" + FF;
+}
+
+} // namespace
+
+class TestGameStart : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Tgamestart> dialog;
+    QByteArrayList sent;
+    int saves = 0;
+    QByteArray name = "Ann";
+
+    QStringList checked(const QString &prefix) const
+    {
+        QStringList names;
+        for (const QLabel *l : dialog->findChildren<QLabel *>()) {
+            if (l->objectName().startsWith(prefix) && l->property("mark").toInt() == 1)
+                names << l->objectName();
+        }
+        return names;
+    }
+
+private slots:
+    void init()
+    {
+        sent.clear();
+        saves = 0;
+        dialog = std::make_unique<Tgamestart>(Tgamestart::Hooks{
+            [this] { return name; },
+            [this](const QByteArray &m) { sent << m; },
+            [this] { ++saves; },
+        });
+    }
+    void cleanup() { dialog.reset(); }
+
+    /// The score and round time stay inside their ranges, also from the settings file.
+    void spinRanges_data()
+    {
+        QTest::addColumn<QString>("score");
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<int>("steps");
+        QTest::addColumn<QByteArray>("fields");
+        QTest::newRow("form defaults") << "" << "" << 0 << QByteArray("Ann+100+60+10+4");
+        QTest::newRow("stored values") << "300" << "90" << 0 << QByteArray("Ann+300+90+10+4");
+        QTest::newRow("stored time below range") << "30" << "1" << 0 << QByteArray("Ann+30+45+10+4");
+        QTest::newRow("stored time above range") << "300" << "999" << 0 << QByteArray("Ann+300+180+10+4");
+        QTest::newRow("not numbers") << "lots" << "soon" << 0 << QByteArray("Ann+100+60+10+4");
+        QTest::newRow("score down to 0") << "100" << "45" << -3 << QByteArray("Ann+0+45+10+4");
+        QTest::newRow("top without separator") << "9900" << "180" << 5 << QByteArray("Ann+10000+180+10+4");
+        QTest::newRow("steps from an odd start") << "30" << "60" << 2 << QByteArray("Ann+230+70+10+4");
+    }
+    void spinRanges()
+    {
+        QFETCH(QString, score);
+        QFETCH(QString, seconds);
+        QFETCH(int, steps);
+        QFETCH(QByteArray, fields);
+        dialog->setPlaytoscore(score);
+        dialog->setTimeperturn(seconds);
+        auto *upDown1 = dialog->findChild<QSpinBox *>(QStringLiteral("UpDown1"));
+        auto *upDown2 = dialog->findChild<QSpinBox *>(QStringLiteral("UpDown2"));
+        const int key = steps > 0 ? Qt::Key_Up : Qt::Key_Down;
+        for (int i = 0; i < qAbs(steps); ++i) {
+            QTest::keyClick(upDown1, Qt::Key(key));
+            QTest::keyClick(upDown2, Qt::Key(key));
+        }
+        QCOMPARE(dialog->startMessage(), startBytes(fields));
+        QVERIFY(dialog->findChild<QLineEdit *>(QStringLiteral("edit_playtoscore"))->isReadOnly());
+        QVERIFY(dialog->findChild<QLineEdit *>(QStringLiteral("edit_creationtime"))->isReadOnly());
+    }
+
+    /// A locale with thousands separators still sends plain digits.
+    void noSeparatorInAnyLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        init();
+        dialog->setPlaytoscore(QStringLiteral("10000"));
+        QLocale::setDefault(before);
+        QCOMPARE(dialog->startMessage(), startBytes("Ann+10000+60+10+4"));
+    }
+
+    /// Choosing options checks exactly one per group; unknown names fall back.
+    void options_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("minimum");
+        QTest::addColumn<QString>("sizeChecked");
+        QTest::addColumn<QString>("minChecked");
+        QTest::addColumn<QByteArray>("fields");
+        QTest::newRow("7X7, 4 letters") << "image_size10" << "image_min4" << "image_size10" << "image_min4"
+                                        << QByteArray("Ann+100+60+10+4");
+        QTest::newRow("random") << "image_size8" << "image_min7" << "image_size8" << "image_min7"
+                                << QByteArray("Ann+100+60+8+7");
+        QTest::newRow("5X5 second in its column") << "image_size9" << "image_min3" << "image_size9" << "image_min3"
+                                                  << QByteArray("Ann+100+60+9+3");
+        QTest::newRow("stored 12 and 9") << "image_size12" << "image_min9" << "image_size8" << "image_min3"
+                                         << QByteArray("Ann+100+60+8+3");
+        QTest::newRow("garbage names") << "image_size" << "" << "image_size8" << "image_min3"
+                                       << QByteArray("Ann+100+60+8+3");
+    }
+    void options()
+    {
+        QFETCH(QString, size);
+        QFETCH(QString, minimum);
+        QFETCH(QString, sizeChecked);
+        QFETCH(QString, minChecked);
+        QFETCH(QByteArray, fields);
+        dialog->clicksize(QStringLiteral("image_size4"));
+        dialog->clickmin(QStringLiteral("image_min6"));
+        dialog->clicksize(size);
+        dialog->clickmin(minimum);
+        QCOMPARE(checked(QStringLiteral("image_size")), QStringList{sizeChecked});
+        QCOMPARE(checked(QStringLiteral("image_min")), QStringList{minChecked});
+        QCOMPARE(dialog->startMessage(), startBytes(fields));
+        QCOMPARE(dialog->boardsizeHint().toLatin1(), fields.split('+').at(3));
+        QCOMPARE(dialog->minHint().toLatin1(), fields.split('+').at(4));
+    }
+
+    /// Clicking a picture, or the caption beside it, chooses that option.
+    void clickingPictures()
+    {
+        dialog->show();
+        QTest::mouseClick(dialog->findChild<QLabel *>(QStringLiteral("image_size11")), Qt::LeftButton);
+        QCOMPARE(checked(QStringLiteral("image_size")), QStringList{"image_size11"});
+        QLabel *caption = nullptr;
+        for (QLabel *l : dialog->findChildren<QLabel *>()) {
+            if (l->text() == QStringLiteral("6 Letters"))
+                caption = l;
+        }
+        QVERIFY(caption);
+        QTest::mouseClick(caption, Qt::LeftButton);
+        QCOMPARE(checked(QStringLiteral("image_min")), QStringList{"image_min6"});
+    }
+
+    /// The start picture sends the exact bytes once, hides the dialog and asks for a save.
+    void startSendsAndHides()
+    {
+        dialog->setPlaytoscore(QStringLiteral("300"));
+        dialog->setTimeperturn(QStringLiteral("90"));
+        dialog->clicksize(QStringLiteral("image_size10"));
+        dialog->clickmin(QStringLiteral("image_min4"));
+        dialog->show();
+        QTest::mouseClick(dialog->findChild<QWidget *>(QStringLiteral("button_start")), Qt::LeftButton);
+        QCOMPARE(sent, QByteArrayList{QByteArray("CMD_startgame+Ann+300+90+10+4+0+") + FF});
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(saves, 1);
+    }
+
+    /// A name holding the terminator byte cannot cut the message short.
+    void terminatorNeverInName()
+    {
+        name = QByteArray("An") + FF + "n";
+        QCOMPARE(dialog->startMessage(), startBytes("Ann+100+60+10+4"));
+        name = "Ann";
+    }
+};
+
+QTEST_MAIN(TestGameStart)
+#include "tst_gamestart.moc"

@@ -1,0 +1,304 @@
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include "client/chathistory.h"
+#include "client/clientsettings.h"
+#include "client/mainmenu.h"
+#include "client/playerslots.h"
+#include "client/soundplayer.h"
+#include "client/tchat.h"
+#include "dialogs/tspylist.h"
+#include "words/inieditor.h"
+#include "words/notifier.h"
+
+namespace {
+struct RecordingNotifier : Notifier {
+    QStringList messages;
+    void showMessage(const QString &text) override { messages << text; }
+    bool confirm(const QString &) override { return true; }
+};
+
+struct RecordingSounds : SoundPlayer {
+    QStringList played;
+    void play(const QString &clip) override { played << clip; }
+};
+
+// The main window with its outgoing messages recorded instead of sent.
+class TestChat : public Tchat {
+public:
+    using Tchat::Tchat;
+    QByteArrayList sent;
+    void sendMessage(const QByteArray &whole) override { sent << whole; }
+    void logIn(int seat) { sendloginfo(QByteArray::number(seat)); }
+};
+}
+
+class TestTchatSession : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    RecordingNotifier m_notifier;
+    RecordingSounds m_sounds;
+    std::unique_ptr<TestChat> m_chat;
+    std::unique_ptr<Tspylist> m_spies;
+
+    QString history() const { return m_chat->chat().mainchat()->toPlainText(); }
+    QString lastLine() const
+    {
+        const QStringList lines = history().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return lines.isEmpty() ? QString() : lines.last().trimmed();
+    }
+    QAction *item(const char *name) const { return m_chat->menu().item(QString::fromLatin1(name)); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_chat = std::make_unique<TestChat>(Tchat::Setup{Paths::inFolder(m_dir.path()), &m_sounds, &m_notifier, 0});
+        m_spies = std::make_unique<Tspylist>();
+        Tchat::Windows windows;
+        windows.spylist = m_spies.get();
+        m_chat->attach(windows);
+        m_sounds.played.clear();
+        m_notifier.messages.clear();
+    }
+    void cleanup()
+    {
+        m_chat.reset();
+        m_spies.reset();
+    }
+
+    // The login answer carries the seat, the version and the login name.
+    void loginAnswer()
+    {
+        m_chat->logIn(3);
+        QVERIFY(m_chat->loggedIn());
+        QCOMPARE(m_chat->ownSeat(), 3);
+        QCOMPARE(m_chat->sent.size(), 1);
+        QVERIFY(m_chat->sent.first().startsWith("CMD_logininfo+3+1.0.6+"));
+    }
+
+    // Slots fill from the announcements; the newcomer hears "entered" for everyone.
+    void slotsFillAndEmpty()
+    {
+        m_chat->logIn(3);
+        m_chat->newplayerinfo("3+Ann");
+        QCOMPARE(lastLine(), QStringLiteral("You are Connected."));
+        m_chat->newplayerinfo("2+Bob+Jr");
+        QCOMPARE(lastLine(), QStringLiteral("Bob+Jr has joined the room."));
+        QCOMPARE(m_chat->playerSlots().caption(2), QStringLiteral("Bob+Jr"));
+        QCOMPARE(m_chat->playerSlots().caption(3), QStringLiteral("Ann"));
+        QCOMPARE(m_sounds.played, QStringList({"ENTERED", "ENTERED"}));
+
+        m_chat->playerdisconnected("2+Whoever");
+        QCOMPARE(lastLine(), QStringLiteral("Bob+Jr has left the room.")); // the caption, not the received name
+        QCOMPARE(m_chat->playerSlots().caption(2), PlayerSlots::Waiting);
+        QCOMPARE(m_chat->playerSlots().scoreLabel(2)->text(), QStringLiteral("0"));
+
+        const int lines = history().count(QLatin1Char('\n'));
+        m_chat->playerdisconnected("2+Bob"); // already waiting: no line
+        QCOMPARE(history().count(QLatin1Char('\n')), lines);
+    }
+
+    // A player named like the slot's hint name leaves without a line.
+    void hintNameLeavesQuietly()
+    {
+        m_chat->logIn(1);
+        m_chat->newplayerinfo("2+Klot");
+        const int lines = history().count(QLatin1Char('\n'));
+        m_chat->playerdisconnected("2+Klot");
+        QCOMPARE(history().count(QLatin1Char('\n')), lines);
+        QCOMPARE(m_chat->playerSlots().caption(2), PlayerSlots::Waiting);
+    }
+
+    // Seats above ten are spies: listed, announced, and removed only when listed.
+    void spies()
+    {
+        m_chat->logIn(1);
+        m_chat->newplayerinfo("11+Eve");
+        QCOMPARE(lastLine(), QStringLiteral("Eve is spying."));
+        QCOMPARE(m_spies->findChild<QListWidget *>()->item(0)->text(), QStringLiteral("11: Eve"));
+        m_chat->playerdisconnected("11+Eve");
+        QCOMPARE(lastLine(), QStringLiteral("Eve has disconnected."));
+        const int lines = history().count(QLatin1Char('\n'));
+        m_chat->playerdisconnected("11+Eve");
+        QCOMPARE(history().count(QLatin1Char('\n')), lines);
+    }
+
+    // A spy sees itself connected and spying.
+    void ownSpySeat()
+    {
+        m_chat->logIn(12);
+        m_chat->newplayerinfo("12+Me");
+        QVERIFY(history().contains(QStringLiteral("You are Connected.")));
+        QCOMPARE(lastLine(), QStringLiteral("You are spying."));
+    }
+
+    // Just watching: eyes and the own check mark follow the host's echo only.
+    void justWatchingFollowsEcho()
+    {
+        m_chat->logIn(2);
+        m_chat->newplayerinfo("2+Ann");
+        m_chat->sent.clear();
+        item("JustWatch1")->trigger();
+        item("JustWatch1")->trigger();
+        QVERIFY(!item("JustWatch1")->isChecked());
+        QCOMPARE(m_chat->sent, QByteArrayList({"CMD_justwatch+2+1\xFF", "CMD_justwatch+2+1\xFF"}));
+
+        m_chat->justwatching("2+1");
+        QVERIFY(item("JustWatch1")->isChecked());
+        QVERIFY(!m_chat->playerSlots().eyes(2)->isHidden());
+        QCOMPARE(lastLine(), QStringLiteral("Ann is just watching"));
+        m_chat->sent.clear();
+        item("JustWatch1")->trigger();
+        QCOMPARE(m_chat->sent, QByteArrayList({"CMD_justwatch+2+2\xFF"}));
+        m_chat->justwatching("2+2");
+        QVERIFY(!item("JustWatch1")->isChecked());
+        QVERIFY(m_chat->playerSlots().eyes(2)->isHidden());
+        QCOMPARE(lastLine(), QStringLiteral("Ann is now playing again"));
+
+        const int lines = history().count(QLatin1Char('\n'));
+        m_chat->justwatching("12+1");
+        m_chat->justwatching("0+1");
+        QCOMPARE(history().count(QLatin1Char('\n')), lines);
+    }
+
+    // The name label's menu: disabled for a non-host; "Remove" disabled on a waiting slot.
+    void nameLabelMenu()
+    {
+        QMenu *menu = m_chat->playerSlots().popupKick();
+        auto enabled = [menu](const char *name) { return menu->findChild<QAction *>(QString::fromLatin1(name))->isEnabled(); };
+        m_chat->label_playername1ContextPopup(4);
+        QVERIFY(!enabled("RemoveFromGame1") && !enabled("SettoJustWatch1") && !enabled("UnsetJustWatch1"));
+    }
+
+    // Removal is only asked for by the host.
+    void kickingNeedsHost()
+    {
+        m_chat->logIn(1);
+        m_chat->sent.clear();
+        m_chat->kicking(3);
+        QVERIFY(m_chat->sent.isEmpty());
+    }
+
+    // A malformed seat number abandons the message.
+    void malformedSeat()
+    {
+        QVERIFY_THROWS_EXCEPTION(std::exception, m_chat->newplayerinfo("x+Ann"));
+    }
+
+    // Settings: the built-in values, and every exact comparison of the file's keys.
+    void settingsDefaults()
+    {
+        const ClientSettings s = ClientSettings::read(IniEditor::fromBytes({}), "Lexitangle");
+        QCOMPARE(s.wordsListTop, 98);
+        QCOMPARE(s.wordsListLeft, 42);
+        QCOMPARE(s.textSize, 8);
+        QCOMPARE(QRect(s.left, s.top, s.width, s.height), QRect(3, 3, 775, 590));
+        QCOMPARE(s.textColor, 0u);
+        QCOMPARE(s.playToScore, QByteArray("30"));
+        QCOMPARE(s.boardSize, QByteArray("7"));
+        QCOMPARE(s.minLetters, QByteArray("4"));
+        QCOMPARE(s.timePerTurn, QByteArray("1"));
+        QCOMPARE(s.timeBetweenRounds, 10);
+        QCOMPARE(s.turnSound, 0);
+        QCOMPARE(s.clickLettersTag, 1);
+        QCOMPARE(s.disableTypingTag, 1);
+        QVERIFY(s.playSounds);
+        QVERIFY(s.chatterSounds);
+        QVERIFY(s.tiles.isEmpty());
+    }
+
+    void settingsComparisons_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("between 60") << QByteArray("Timebetweenrounds") << QByteArray("60") << "between" << 60;
+        QTest::newRow("between 15") << QByteArray("Timebetweenrounds") << QByteArray("15") << "between" << 15;
+        QTest::newRow("between 5") << QByteArray("Timebetweenrounds") << QByteArray("5") << "between" << 5;
+        QTest::newRow("between 7") << QByteArray("Timebetweenrounds") << QByteArray("7") << "between" << 10;
+        QTest::newRow("between blank 5") << QByteArray("Timebetweenrounds") << QByteArray("05") << "between" << 10;
+        QTest::newRow("turn 1") << QByteArray("Turnsound") << QByteArray("1") << "turn" << 1;
+        QTest::newRow("turn 2") << QByteArray("Turnsound") << QByteArray("2") << "turn" << 0;
+        QTest::newRow("click 0") << QByteArray("Clickletters") << QByteArray("0") << "click" << 0;
+        QTest::newRow("click 1") << QByteArray("Clickletters") << QByteArray("1") << "click" << 1;
+        QTest::newRow("typing x") << QByteArray("Disabletyping") << QByteArray("x") << "typing" << 0;
+        QTest::newRow("sounds False") << QByteArray("Playsounds") << QByteArray("False") << "sounds" << 1;
+        QTest::newRow("sounds false") << QByteArray("Playsounds") << QByteArray("false") << "sounds" << 0;
+        QTest::newRow("chatter false") << QByteArray("ChatterSounds") << QByteArray("false") << "chatter" << 0;
+        QTest::newRow("text size junk") << QByteArray("Textsize") << QByteArray("big") << "size" << 8;
+        QTest::newRow("text size 12") << QByteArray("Textsize") << QByteArray("12") << "size" << 12;
+    }
+    void settingsComparisons()
+    {
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        QFETCH(QString, field);
+        QFETCH(int, expected);
+        IniEditor ini;
+        ini.setValue("Lexitangle", key, value);
+        const ClientSettings s = ClientSettings::read(ini, "Lexitangle");
+        const QHash<QString, int> got{{"between", s.timeBetweenRounds}, {"turn", s.turnSound},
+                                      {"click", s.clickLettersTag},     {"typing", s.disableTypingTag},
+                                      {"sounds", s.playSounds},         {"chatter", s.chatterSounds},
+                                      {"size", s.textSize}};
+        QCOMPARE(got.value(field), expected);
+    }
+
+    // Saving edits our section only: the lobby's section stays byte for byte.
+    void saveKeepsForeignSection()
+    {
+        const QByteArray lobby = "[Lobby]\r\nServer=a,b;c\\d  \r\n; comment\r\n\r\n";
+        QFile file(QDir(m_dir.path()).filePath(QStringLiteral("orvolobby.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lobby);
+        file.close();
+        item("quick")->trigger();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray after = file.readAll();
+        QVERIFY(after.startsWith(lobby));
+        QVERIFY(after.contains("Timebetweenrounds=5\r\n"));
+        QVERIFY(item("quick")->isChecked());
+        QVERIFY(!item("ExtraLong1")->isChecked());
+        QCOMPARE(m_chat->timeBetweenRounds(), 5);
+    }
+
+    // Reading the settings applies them to the menus.
+    void loadAppliesMenus()
+    {
+        QFile file(QDir(m_dir.path()).filePath(QStringLiteral("orvolobby.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Lexitangle]\nTimebetweenrounds=60\nTextsize=12\nClickletters=0\nDisabletyping=0\n"
+                   "Playsounds=false\nTurnsound=1\n");
+        file.close();
+        m_chat->loadinifile();
+        QVERIFY(item("ExtraLong1")->isChecked());
+        QVERIFY(item("N12")->isChecked());
+        QVERIFY(!item("N8")->isChecked());
+        QVERIFY(item("ClickLetters1")->isChecked());
+        QVERIFY(item("DisableTyping1")->isChecked());
+        QVERIFY(!item("PlaySounds1")->isChecked());
+        QVERIFY(item("New1")->isChecked());
+        QCOMPARE(m_chat->turnSoundTag(), 1);
+        QVERIFY(!item("autostart")->isChecked());
+        m_chat->playsounds(QStringLiteral("tick"));
+        QVERIFY(m_sounds.played.isEmpty()); // "Play Sounds" off
+    }
+
+    // "place" has no clip; everything else is played by its upper-case name.
+    void soundNames()
+    {
+        m_chat->playsounds(QStringLiteral("place"));
+        m_chat->playsounds(QStringLiteral("roundover"));
+        QCOMPARE(m_sounds.played, QStringList({"ROUNDOVER"}));
+    }
+};
+
+QTEST_MAIN(TestTchatSession)
+#include "tst_tchatsession.moc"
