@@ -2,6 +2,7 @@
 #include <QLockFile>
 #include <QTimer>
 
+#include "app/guardedapplication.h"
 #include "app/lexitangleapp.h"
 #include "app/singleinstance.h"
 #include "app/unixsignals.h"
@@ -9,7 +10,7 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexitangle"));
     QApplication::setQuitOnLastWindowClosed(false); // closing the main window ends the program
 

@@ -338,34 +338,27 @@ void Tchat::processparams(const QStringList &arguments)
     m_playerName = Protocol::cleanText(arguments.at(0).toLatin1());
     m_hostAddress = arguments.at(1).toLatin1();
     const bool hosting = arguments.at(2) == QStringLiteral("true");
-    const bool started = [&] {
-        if (hosting) {
-            hostpress();
-            return m_host;
-        }
-        joinpress();
-        return !m_loginName.isEmpty() && m_sock->hostName() == latin1(m_hostAddress);
-    }();
-    if (started) {
-        try {
-            m_presence->open();
-        } catch (const ESockException &) {
-            // Nothing depends on the presence connection.
-        }
+    const bool started = hosting ? hostpress() : joinpress();
+    if (!started)
+        return; // the error was reported; the window stays open and idle
+    try {
+        m_presence->open();
+    } catch (const ESockException &) {
+        // Nothing depends on the presence connection.
     }
 }
 
 void Tchat::setArguments(const QStringList &arguments) { m_arguments = arguments; }
 
-void Tchat::hostpress()
+bool Tchat::hostpress()
 {
     if (!m_windows.server)
-        return;
+        return false;
     try {
         m_windows.server->startListening();
     } catch (const ESockException &error) {
         showMessage(QString::fromUtf8(error.what()));
-        return;
+        return false;
     }
     m_loginName = m_playerName + Protocol::Terminator;
     m_host = true;
@@ -375,15 +368,16 @@ void Tchat::hostpress()
         m_sock->open();
     } catch (const ESockException &error) {
         showMessage(QString::fromUtf8(error.what()));
-        return;
+        return false;
     }
     m_startButton->show();
     item("StartGame1")->setEnabled(true);
     if (m_windows.spylist)
         m_windows.spylist->setKickEnabled(true);
+    return true;
 }
 
-void Tchat::joinpress()
+bool Tchat::joinpress()
 {
     m_loginName = m_playerName + Protocol::Terminator;
     m_sock->setHostName(latin1(m_hostAddress));
@@ -391,9 +385,11 @@ void Tchat::joinpress()
         m_sock->open();
     } catch (const ESockException &error) {
         showMessage(QString::fromUtf8(error.what()));
+        return false;
     }
     m_startButton->hide();
     item("StartGame1")->setEnabled(false);
+    return true;
 }
 
 // ---- session handlers ----

@@ -76,8 +76,9 @@ public:
     // Start-up: chooses solo, host or join from the command line arguments (program name excluded).
     void setArguments(const QStringList &arguments); // read when the window is first shown
     void processparams(const QStringList &arguments);
-    void hostpress();
-    void joinpress();
+    // Both answer whether the connection was started; a failure was shown to the player.
+    bool hostpress();
+    bool joinpress();
 
     // Session state.
     int ownSeat() const override { return m_ownSeat; }

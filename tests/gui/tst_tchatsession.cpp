@@ -13,6 +13,12 @@
 #include "client/soundplayer.h"
 #include "client/tchat.h"
 #include "dialogs/tspylist.h"
+#include "host/tserver.h"
+#include "words/wordchecker.h"
+#include "net/tsock.h"
+
+#include <QRandomGenerator>
+#include <QTcpServer>
 #include "words/inieditor.h"
 #include "words/notifier.h"
 
@@ -21,6 +27,10 @@ struct RecordingNotifier : Notifier {
     QStringList messages;
     void showMessage(const QString &text) override { messages << text; }
     bool confirm(const QString &) override { return true; }
+};
+
+struct NoWords : WordChecker {
+    bool isword(QByteArrayView) override { return false; }
 };
 
 struct RecordingSounds : SoundPlayer {
@@ -70,6 +80,63 @@ private Q_SLOTS:
     {
         m_chat.reset();
         m_spies.reset();
+    }
+
+    // A host copy listens and joins its own table over the loopback address, whatever the
+    // second argument says; "True" is not "true" and joins the given address instead.
+    void startPaths_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("hosting");
+        QTest::addColumn<QString>("connectsTo");
+        QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << true << "127.0.0.1";
+        QTest::newRow("capital True joins") << QStringList{"Ann", "127.0.0.2", "True"} << false << "127.0.0.2";
+        QTest::newRow("extra arguments") << QStringList{"Ann", "127.0.0.3", "join", "x", "y"} << false << "127.0.0.3";
+        QTest::newRow("one argument") << QStringList{"Ann"} << false << "";
+        QTest::newRow("two arguments") << QStringList{"Ann", "127.0.0.2"} << false << "";
+    }
+    void startPaths()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, hosting);
+        QFETCH(QString, connectsTo);
+        NoWords words;
+        DefaultHostSettings settings;
+        QRandomGenerator rng(7);
+        TServer server(words, settings, rng, 0);
+        Tchat::Windows windows;
+        windows.spylist = m_spies.get();
+        windows.server = &server;
+        m_chat->attach(windows);
+        m_chat->processparams(arguments);
+        QCOMPARE(m_chat->isHost(), hosting);
+        QCOMPARE(m_chat->sock().hostName(), connectsTo);
+        QCOMPARE(item("StartGame1")->isEnabled(), hosting);
+        QVERIFY(history().startsWith(QStringLiteral("Loading Multi-player Game.. Please Wait.")));
+        if (hosting) {
+            QTRY_VERIFY(m_chat->loggedIn());
+            QCOMPARE(m_chat->ownSeat(), 1);
+            m_chat->sent.clear();
+        }
+        QVERIFY(m_notifier.messages.isEmpty());
+    }
+
+    // A port that another program holds: the error is shown and nothing else starts.
+    void listenFailureStopsStartUp()
+    {
+        QTcpServer holder;
+        QVERIFY(holder.listen(QHostAddress::Any, 0));
+        NoWords words;
+        DefaultHostSettings settings;
+        QRandomGenerator rng(7);
+        TServer server(words, settings, rng, holder.serverPort());
+        Tchat::Windows windows;
+        windows.server = &server;
+        m_chat->attach(windows);
+        m_chat->processparams({"Ann", "x", "true"});
+        QCOMPARE(m_notifier.messages, QStringList{"Listen - Error Binding Socket"});
+        QVERIFY(!m_chat->isHost());
+        QVERIFY(m_chat->sock().hostName().isEmpty());
     }
 
     // The login answer carries the seat, the version and the login name.
