@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// The look the side windows share with the main window: its green under its tiled background
+// picture, bold cream labels, and controls placed at fixed pixel positions.
+class DialogLook {
+public:
+    static constexpr int Red = 76, Green = 106, Blue = 76;
+
+    // Green, with the background artwork tiled over it when the program carries it.
+    static void applyBackground(QWidget *window);
+    // A bold cream label; `name` becomes its object name when given.
+    static QLabel *label(QWidget *parent, const QString &text, const QRect &place,
+                         const QString &name = {});
+    static QPushButton *button(QWidget *parent, const QString &text, const QRect &place,
+                               const QString &name);
+};

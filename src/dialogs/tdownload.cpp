@@ -1,0 +1,309 @@
+#include "dialogs/tdownload.h"
+
+#include "client/lobbylauncher.h"
+#include "dialogs/dialoglook.h"
+#include "words/notifier.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+
+#include <utility>
+
+// lexiui is a static library: without this reference the linker leaves the picture out.
+// Q_INIT_RESOURCE declares an extern function, so it stays at global scope.
+static void registerLobbyPicture()
+{
+    Q_INIT_RESOURCE(lobby);
+}
+
+namespace {
+
+constexpr int Width = 724;
+constexpr int Height = 500;
+// A stalled transfer gives up after this long without data.
+constexpr int TransferTimeoutMs = 60 * 1000;
+
+QFrame *whitePanel(QWidget *parent, const QRect &place)
+{
+    auto *panel = new QFrame(parent);
+    panel->setGeometry(place);
+    panel->setFrameShape(QFrame::Box);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    panel->setPalette(palette);
+    return panel;
+}
+
+QLabel *text(QWidget *parent, const QString &content, const QRect &place, const QString &name = {})
+{
+    auto *label = new QLabel(content, parent);
+    label->setGeometry(place);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+Tdownload::Tdownload(const QString &downloadFolder, Notifier *notifier, LobbyLauncher *launcher,
+                     std::function<void()> exitProgram, const QUrl &address, QWidget *parent)
+    : QDialog(parent)
+    , m_folder(downloadFolder)
+    , m_notifier(notifier)
+    , m_launcher(launcher)
+    , m_exitProgram(std::move(exitProgram))
+    , m_address(address)
+    , m_http(new QNetworkAccessManager(this))
+{
+    setObjectName(QStringLiteral("download"));
+    setWindowTitle(QStringLiteral("Download The Orvo22 Lobby"));
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(Width, Height);
+    DialogLook::applyBackground(this);
+    // The installer comes straight from the maker's server, never through a proxy.
+    m_http->setProxy(QNetworkProxy::NoProxy);
+    buildLeftPanel();
+    buildRightPanels();
+    setIdle(true);
+}
+
+Tdownload::~Tdownload()
+{
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+    }
+}
+
+void Tdownload::buildLeftPanel()
+{
+    QFrame *left = whitePanel(this, QRect(6, 6, 450, 487));
+    registerLobbyPicture();
+    auto *picture = new QLabel(left);
+    picture->setObjectName(QStringLiteral("image_lobby"));
+    picture->setGeometry(5, 5, 440, 220);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setPixmap(QPixmap(QStringLiteral(":/art/lobby.jpg")));
+
+    QLabel *pitch = text(left,
+                         QStringLiteral("Download The Orvo22 Lobby Now to play this  and other "
+                                        "exciting games online with other players!"),
+                         QRect(15, 230, 420, 60));
+    QFont bold = pitch->font();
+    bold.setBold(true);
+    bold.setPixelSize(14);
+    pitch->setFont(bold);
+
+    m_get = new QPushButton(QStringLiteral("Download And Install The Orvo22 Lobby Now"), left);
+    m_get->setObjectName(QStringLiteral("getbutton"));
+    m_get->setGeometry(75, 296, 300, 32);
+    m_info = text(left, QString(), QRect(15, 336, 420, 40), QStringLiteral("infolabel"));
+    m_abort = new QPushButton(QStringLiteral("Stop Download"), left);
+    m_abort->setObjectName(QStringLiteral("abortbutton"));
+    m_abort->setGeometry(150, 380, 150, 28);
+    m_info3 = text(left, QString(), QRect(15, 418, 420, 40), QStringLiteral("infolabel3"));
+    m_info2 = text(left, QString(), QRect(15, 460, 420, 20), QStringLiteral("infolabel2"));
+    m_info2->hide();
+
+    connect(m_get, &QPushButton::clicked, this, &Tdownload::getbuttonClick);
+    connect(m_abort, &QPushButton::clicked, this, &Tdownload::abortbuttonClick);
+}
+
+void Tdownload::buildRightPanels()
+{
+    QFrame *solo = whitePanel(this, QRect(461, 6, 257, 228));
+    text(solo, QStringLiteral("To proceed to the game without the ability to play against others "
+                              "click the button below."),
+         QRect(10, 10, 237, 60));
+    auto *playSolo = new QPushButton(QStringLiteral("Play Solo Game"), solo);
+    playSolo->setObjectName(QStringLiteral("Button1"));
+    playSolo->setGeometry(53, 80, 150, 30);
+    text(solo, QStringLiteral("Note: Even if you are playing offline, you will need to configure "
+                              "your FIREWALL to allow the game to access the internet components."),
+         QRect(10, 125, 237, 95));
+
+    QFrame *others = whitePanel(this, QRect(461, 237, 257, 257));
+    text(others, QStringLiteral("If you already have The Orvo22 Lobby and you wish to play with "
+                                "others then click the button below to close this game and open "
+                                "The Orvo22 Lobby."),
+         QRect(10, 10, 237, 90));
+    auto *playOthers = new QPushButton(QStringLiteral("Play with Others"), others);
+    playOthers->setObjectName(QStringLiteral("Button2"));
+    playOthers->setGeometry(53, 115, 150, 30);
+
+    connect(playSolo, &QPushButton::clicked, this, &QDialog::close);
+    connect(playOthers, &QPushButton::clicked, this, &Tdownload::Button2Click);
+}
+
+void Tdownload::showEvent(QShowEvent *event)
+{
+    // Centred on the desktop, not on the main window behind it.
+    if (QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    QDialog::showEvent(event);
+}
+
+int Tdownload::state() const
+{
+    return m_info->property("tag").toInt();
+}
+
+void Tdownload::setState(State state)
+{
+    m_info->setProperty("tag", int(state));
+}
+
+void Tdownload::setIdle(bool idle)
+{
+    m_get->setEnabled(idle);
+    m_abort->setEnabled(!idle);
+}
+
+void Tdownload::getbuttonClick()
+{
+    if (m_reply)
+        return;
+    setState(Running);
+    const QString fileName = m_address.fileName();
+    m_info2->setText(fileName);
+    m_received = 0;
+    m_headersCounted = 0;
+    m_bodyBegun = false;
+    m_userAborted = false;
+
+    // Written beside its final place and renamed only when complete, so a broken download never
+    // leaves something that looks like an installer.
+    m_file = std::make_unique<QSaveFile>(QDir(m_folder).filePath(fileName));
+    if (fileName.isEmpty() || !m_file->open(QIODevice::WriteOnly)) {
+        m_file.reset();
+        m_info->setText(QStringLiteral("Download Aborted"));
+        setState(Aborted);
+        return;
+    }
+    setIdle(false);
+    m_info->setText(QStringLiteral("Loading"));
+
+    QNetworkRequest request(m_address);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/3.0 (compatible)"));
+    request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
+    request.setRawHeader("Connection", "close");
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+    request.setTransferTimeout(TransferTimeoutMs);
+    m_reply = m_http->get(request);
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, &Tdownload::HttpCli1HeaderData);
+    connect(m_reply, &QNetworkReply::readyRead, this, &Tdownload::HttpCli1DocData);
+    connect(m_reply, &QNetworkReply::finished, this, &Tdownload::downloadFinished);
+}
+
+void Tdownload::HttpCli1HeaderData()
+{
+    // One dot per header line received, counted once however often the headers are reported.
+    const int headers = int(m_reply->rawHeaderPairs().size());
+    if (headers > m_headersCounted && !m_bodyBegun)
+        m_info->setText(m_info->text() + QString(headers - m_headersCounted, QLatin1Char('.')));
+    m_headersCounted = qMax(m_headersCounted, headers);
+}
+
+void Tdownload::HttpCli1DocData()
+{
+    const QByteArray piece = m_reply->readAll();
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // The body of an error answer is not the installer.
+    if (status < 200 || status > 299 || piece.isEmpty())
+        return;
+    if (!m_bodyBegun) {
+        m_bodyBegun = true;
+        m_info3->setText(QStringLiteral("Downloading: ") + m_info2->text());
+    }
+    if (m_received + piece.size() > MaxDownloadSize || m_file->write(piece) != piece.size()) {
+        m_reply->abort();
+        return;
+    }
+    m_received += piece.size();
+    m_info->setText(QString::number(m_received) + QStringLiteral(" bytes"));
+}
+
+void Tdownload::downloadFinished()
+{
+    // Whatever arrived with the end of the transfer and was not announced yet.
+    if (m_reply->error() == QNetworkReply::NoError && m_reply->bytesAvailable() > 0)
+        HttpCli1DocData();
+    QNetworkReply *reply = m_reply;
+    if (!reply)
+        return; // the last piece overran the limit and finished the reply already
+    m_reply = nullptr;
+    reply->deleteLater();
+    const bool failed = reply->error() != QNetworkReply::NoError;
+    bool saved = false;
+    if (!failed && state() != Aborted)
+        saved = m_file->commit();
+    else
+        m_file->cancelWriting();
+    const QString path = m_file->fileName();
+    m_file.reset();
+
+    if (!saved) {
+        // A user's abort keeps its own wording in the first status line.
+        if (!m_userAborted)
+            m_info->setText(QStringLiteral("Download Aborted"));
+        setState(Aborted);
+    } else {
+        m_info->setText(QStringLiteral("Received ") + QString::number(QFileInfo(path).size())
+                        + QStringLiteral(" bytes"));
+    }
+    setIdle(true);
+    if (state() != Aborted)
+        startInstaller(path);
+}
+
+void Tdownload::startInstaller(const QString &path)
+{
+    m_info3->setText(QStringLiteral("Installing"));
+    if (!m_launcher || !m_launcher->startInstaller(path)) {
+        if (m_notifier)
+            m_notifier->showMessage(QStringLiteral("An Error has Occurred."));
+        return;
+    }
+    if (m_exitProgram)
+        m_exitProgram();
+}
+
+void Tdownload::abortbuttonClick()
+{
+    m_userAborted = true;
+    setState(Aborted);
+    if (m_reply)
+        m_reply->abort();
+    m_info->setText(QStringLiteral("Download has been aborted."));
+    m_info3->setText(QStringLiteral("Download Aborted"));
+}
+
+void Tdownload::Button2Click()
+{
+    if (m_launcher && m_launcher->startLobby()) {
+        if (m_exitProgram)
+            m_exitProgram();
+        return;
+    }
+    if (m_notifier)
+        m_notifier->showMessage(QStringLiteral(
+            "Please close the game and open the Orvo22 Lobby using the icon on your desktop or "
+            "using the your Window's start-up menu."));
+}
