@@ -2,8 +2,10 @@
 
 #include "client/qtsoundplayer.h"
 #include "client/tchat.h"
-#include "dialogs/sidewindow.h"
 #include "dialogs/tabout.h"
+#include "dialogs/tdownload.h"
+#include "dialogs/thelp.h"
+#include "dialogs/ttallylist.h"
 #include "dialogs/tgamestart.h"
 #include "dialogs/tphrases.h"
 #include "dialogs/tspylist.h"
@@ -32,13 +34,12 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
                           [chat](const QByteArray &message) { chat->sendMessage(message); },
                           [chat] { chat->saveinifile(); }},
         m_chat.get());
-    m_help = std::make_unique<SideWindow>(QStringLiteral("help"), QStringLiteral("Lexitangle - Help File"),
-                                          QSize(521, 422), m_chat.get());
+    QWidget *about = m_about.get();
+    m_help = std::make_unique<Thelp>([about] { about->show(); about->raise(); }, m_chat.get());
     m_phrases = std::make_unique<Tphrases>(m_chat.get());
-    m_download = std::make_unique<SideWindow>(QStringLiteral("download"), QStringLiteral("Download The Orvo22 Lobby"),
-                                              QSize(724, 500), m_chat.get());
-    m_tallylist = std::make_unique<SideWindow>(QStringLiteral("tallylist"), QStringLiteral("Lexitangle - Tally List"),
-                                               QSize(475, 390), m_chat.get());
+    m_download = std::make_unique<Tdownload>(options.paths.dataDir, notifier, &m_launcher, [chat] { chat->close(); });
+    m_tallylist = std::make_unique<Ttallylist>(options.paths.tallyFile(), notifier,
+                                               [chat] { return chat->otherPlayers(); }, m_chat.get());
     m_server = std::make_unique<TServer>(m_chat->spell(), *m_chat, m_rng, options.port);
     m_wordslist = std::make_unique<Twordslist>(m_chat.get());
 
@@ -51,9 +52,12 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     windows.help = m_help.get();
     windows.download = m_download.get();
     windows.tallylist = m_tallylist.get();
+    windows.tally = m_tallylist.get();
     windows.server = m_server.get();
     m_chat->attach(windows);
     m_chat->setArguments(arguments);
+    Ttallylist *tally = m_tallylist.get();
+    QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
 }
 
 LexitangleApp::~LexitangleApp()

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "client/desktoplobbylauncher.h"
 #include "client/messageboxnotifier.h"
 #include "client/paths.h"
 
@@ -15,6 +16,9 @@ class Tgamestart;
 class Tphrases;
 class Tspylist;
 class Twordslist;
+class Ttallylist;
+class Thelp;
+class Tdownload;
 
 // The program: creates the ten windows in their fixed order, wires them to each other and hands
 // the command line to the main window, which reads it when it is first shown.
@@ -35,19 +39,21 @@ public:
     Tgamestart &gamestart() { return *m_gamestart; }
     Twordslist &wordslist() { return *m_wordslist; }
     Tspylist &spylist() { return *m_spylist; }
+    Ttallylist &tallylist() { return *m_tallylist; }
 
 private:
     MessageBoxNotifier m_boxes;
+    DesktopLobbyLauncher m_launcher;
     std::unique_ptr<SoundPlayer> m_ownSounds;
     QRandomGenerator m_rng;
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<QWidget> m_about;
     std::unique_ptr<Tspylist> m_spylist;
     std::unique_ptr<Tgamestart> m_gamestart;
-    std::unique_ptr<QWidget> m_help;
+    std::unique_ptr<Thelp> m_help;
     std::unique_ptr<Tphrases> m_phrases;
-    std::unique_ptr<QWidget> m_download;
-    std::unique_ptr<QWidget> m_tallylist;
+    std::unique_ptr<Tdownload> m_download;
+    std::unique_ptr<Ttallylist> m_tallylist;
     std::unique_ptr<TServer> m_server;
     std::unique_ptr<Twordslist> m_wordslist;
 };

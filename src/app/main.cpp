@@ -12,6 +12,7 @@ int main(int argc, char *argv[])
 {
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexitangle"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("lexitangle"));
     QApplication::setQuitOnLastWindowClosed(false); // closing the main window ends the program
 
     SingleInstance guard(QStringLiteral("22ovro"), SingleInstance::runtimeDirectory());

@@ -146,7 +146,7 @@ void MainMenu::checkTextSize(int points)
 
 QAction *MainMenu::addTileGroup(const QString &group)
 {
-    QAction *a = m_tiles->addAction(group);
+    QAction *a = m_tiles->addAction(QString(group).replace(QLatin1Char('&'), QStringLiteral("&&")));
     a->setObjectName(group + QStringLiteral("3"));
     a->setCheckable(true);
     a->setToolTip(group); // the hint: the group's name

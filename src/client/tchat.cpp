@@ -5,6 +5,9 @@
 #include "client/mainmenu.h"
 #include "client/playerslots.h"
 #include "client/qtsoundplayer.h"
+#include "client/tilegroups.h"
+#include "client/turl.h"
+#include "dialogs/ttallylist.h"
 #include "dialogs/tgamestart.h"
 #include "dialogs/tphrases.h"
 #include "dialogs/tspylist.h"
@@ -36,6 +39,7 @@
 
 namespace {
 const QByteArray Section = "Lexitangle";
+constexpr char MakerAddress[] = "www.orvo22.com";
 const QString SocketClosed = QStringLiteral("Socket Closed");
 constexpr int ClientTickMs = 1;
 constexpr int PanelWidth = 780;
@@ -72,6 +76,8 @@ Tchat::Tchat(const Setup &setup, QWidget *parent)
     setObjectName(QStringLiteral("chat"));
     m_spell = std::make_unique<TDictn>(m_setup.paths.dictionaryWorkingFile(), m_setup.notifier);
     m_menu = new MainMenu(menuBar());
+    m_tileGroups = std::make_unique<TileGroups>(m_setup.paths.tileFolder());
+    grouptilesmenu();
     buildPanel();
     connectMenu();
     m_queue = new ReceiveQueue(ClientTickMs, this);
@@ -98,6 +104,7 @@ void Tchat::buildPanel()
     logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")));
     logo->setGeometry(2, 100, 40, 422);
     logo->setCursor(Qt::PointingHandCursor);
+    logo->installEventFilter(this);
 
     m_slots = new PlayerSlots(m_panel);
     connect(m_slots, &PlayerSlots::contextPopup, this, &Tchat::label_playername1ContextPopup);
@@ -212,7 +219,10 @@ void Tchat::connectMenu()
             w->raise();
         }
     };
-    on("ViewTally1", [this, showWindow] { showWindow(m_windows.tallylist); });
+    on("ViewTally1", [this] {
+        if (m_windows.tallylist)
+            m_windows.tallylist->viewTally();
+    });
     on("Help2", [this, showWindow] { showWindow(m_windows.help); });
     on("About1", [this, showWindow] { showWindow(m_windows.about); });
 }
@@ -516,10 +526,54 @@ void Tchat::setStartButtonVisible(bool visible) { m_startButton->setVisible(visi
 int Tchat::timeBetweenRounds() const { return m_menu->timeBetweenRoundsTag(); }
 bool Tchat::autoStart() const { return item("autostart")->isChecked(); }
 
+// ---- tile groups ----
+
+void Tchat::grouptilesmenu()
+{
+    for (const QString &group : m_tileGroups->groupNames()) {
+        QAction *choice = m_menu->addTileGroup(group);
+        connect(choice, &QAction::triggered, this, [this, group] { grouptilesmenuClick(group); });
+    }
+}
+
+bool Tchat::loadgrouptiles(const QString &group)
+{
+    const std::optional<TileSet> tiles = m_tileGroups->loadgrouptiles(group);
+    if (!tiles)
+        return false; // the file is gone: pictures and check marks stay as they were
+    if (QAction *choice = m_menu->item(group + QStringLiteral("3")))
+        choice->setChecked(true);
+    m_tileGroup = group;
+    m_game->setTileSet(*tiles);
+    return true;
+}
+
+void Tchat::grouptilesmenuClick(const QString &group)
+{
+    loadgrouptiles(group);
+    m_tileGroup = group; // remembered even when the file has disappeared since start-up
+    saveinifile();
+}
+
+QList<QByteArray> Tchat::otherPlayers() const
+{
+    QList<QByteArray> names;
+    for (int seat = 1; seat <= PlayerSlots::SlotCount; ++seat) {
+        const QString caption = m_slots->caption(seat);
+        if (seat != m_ownSeat && caption != PlayerSlots::Waiting)
+            names.append(caption.toLatin1());
+    }
+    return names;
+}
+
 // ---- keys ----
 
 bool Tchat::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonPress && watched->objectName() == QStringLiteral("image_logo")) {
+        TURL(QString::fromLatin1(MakerAddress)).open();
+        return true;
+    }
     // The window-level key hook: while typing is on in the player's round, the board takes
     // every key before the focused control (the chat input) sees it.
     if (event->type() == QEvent::KeyPress && isActiveWindow()) {
@@ -599,7 +653,7 @@ void Tchat::applySettings(const ClientSettings &s)
     item("PlaySounds1")->setChecked(s.playSounds);
     item("PlayChatterSounds1")->setChecked(s.chatterSounds);
     if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
-        Q_EMIT tileGroupRequested(latin1(s.tiles));
+        loadgrouptiles(latin1(s.tiles));
 }
 
 void Tchat::saveinifile()

@@ -26,6 +26,8 @@ class Tgamestart;
 class Tphrases;
 class Tspylist;
 class Twordslist;
+class Ttallylist;
+class TileGroups;
 class TallyRecorder;
 class QAction;
 
@@ -54,7 +56,7 @@ public:
         QWidget *about = nullptr;
         QWidget *help = nullptr;
         QWidget *download = nullptr;
-        QWidget *tallylist = nullptr;
+        Ttallylist *tallylist = nullptr;
         TallyRecorder *tally = nullptr;
         TServer *server = nullptr;
     };
@@ -126,11 +128,15 @@ public:
     static constexpr quint32 SystemLineColour = 128; // maroon
 
     QString tileGroup() const { return m_tileGroup; }
-    void setTileGroup(const QString &group) { m_tileGroup = group; }
+    // Tile groups: the "Tiles" menu lists the group files found at start; choosing one draws
+    // the board with its pictures and remembers it in the settings.
+    void grouptilesmenuClick(const QString &group);
+    bool loadgrouptiles(const QString &group);
+
+    // The names shown in the other taken slots (for the tally's "Players In Current Game").
+    QList<QByteArray> otherPlayers() const;
 
 Q_SIGNALS:
-    // The settings name a tile group other than the built-in one.
-    void tileGroupRequested(const QString &group);
     // The window is closing: everything that is saved at shutdown is saved now.
     void closing();
 
@@ -142,6 +148,7 @@ protected:
 
 private:
     void buildPanel();
+    void grouptilesmenu();
     void connectMenu();
     void registerHandlers();
     void connectSocket();
@@ -178,4 +185,5 @@ private:
     QStringList m_arguments;
     QRect m_remembered{3, 3, 775, 590};
     QString m_tileGroup;
+    std::unique_ptr<TileGroups> m_tileGroups;
 };

@@ -1,9 +1,11 @@
 #include "dialogs/tabout.h"
 
 #include "client/artwork.h"
+#include "client/turl.h"
 #include "net/protocol.h"
 
 #include <QLabel>
+#include <QEvent>
 #include <QPushButton>
 
 namespace {
@@ -33,8 +35,29 @@ Tabout::Tabout(QWidget *parent)
     label(this, QStringLiteral("Label2"), QStringLiteral("Version"), QPoint(70, 56), 13, true);
     QLabel *version = label(this, QStringLiteral("version"), QString::fromLatin1(Protocol::Version), QPoint(125, 56), 13, true);
     label(this, QStringLiteral("Label3"), QStringLiteral(".6"), QPoint(version->x() + version->width(), 56), 13, true);
+    // The maker's web page, opened through the desktop like any link.
+    QLabel *link = label(this, QStringLiteral("Label7"), QStringLiteral("www.orvo22.com"), QPoint(70, 90), 13, true);
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
+    link->setCursor(Qt::PointingHandCursor);
+    link->installEventFilter(this);
     auto *done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("button_done"));
     done->setGeometry(214, 138, 75, 25);
     connect(done, &QPushButton::clicked, this, &QWidget::close);
+}
+
+bool Tabout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QStringLiteral("Label7")) {
+        Label7Click();
+        return true;
+    }
+    return SideWindow::eventFilter(watched, event);
+}
+
+void Tabout::Label7Click()
+{
+    TURL(QStringLiteral("www.orvo22.com")).open();
 }

@@ -7,4 +7,8 @@ class Tabout : public SideWindow {
     Q_OBJECT
 public:
     explicit Tabout(QWidget *parent = nullptr);
+    void Label7Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -376,6 +376,42 @@ private Q_SLOTS:
         QVERIFY(m_sounds.played.isEmpty()); // "Play Sounds" off
     }
 
+    // Tile groups found at start become radio items; a choice is checked and stored, and the
+    // stored name loads the group at the next start.
+    void tileGroupsMenu()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("Lexitangletiles"));
+        QImage strip(1302, 42, QImage::Format_RGB32);
+        strip.fill(Qt::blue);
+        for (const char *name : {"wood.bmp", "fancy.bmp"})
+            QVERIFY(strip.save(dir.filePath(QStringLiteral("Lexitangletiles/") + QLatin1String(name)), "BMP"));
+        {
+            TestChat chat(Tchat::Setup{Paths::inFolder(dir.path()), &m_sounds, &m_notifier, 0});
+            const QList<QAction *> items = chat.menu().tilesMenu()->actions();
+            QCOMPARE(items.size(), 2);
+            QCOMPARE(items.at(0)->objectName(), QStringLiteral("fancy3"));
+            QCOMPARE(items.at(1)->objectName(), QStringLiteral("wood3"));
+            chat.loadinifile();
+            items.at(1)->trigger();
+            QVERIFY(items.at(1)->isChecked() && !items.at(0)->isChecked());
+            QCOMPARE(chat.tileGroup(), QStringLiteral("wood"));
+        }
+        IniEditor ini;
+        QVERIFY(ini.load(dir.filePath(QStringLiteral("orvolobby.ini"))));
+        QCOMPARE(ini.value("Lexitangle", "Tiles"), QByteArray("wood"));
+
+        TestChat again(Tchat::Setup{Paths::inFolder(dir.path()), &m_sounds, &m_notifier, 0});
+        again.loadinifile();
+        QCOMPARE(again.tileGroup(), QStringLiteral("wood"));
+        QVERIFY(again.menu().item(QStringLiteral("wood3"))->isChecked());
+        ini.setValue("Lexitangle", "Tiles", "Classic");
+        QVERIFY(ini.save(dir.filePath(QStringLiteral("orvolobby.ini"))));
+        TestChat classic(Tchat::Setup{Paths::inFolder(dir.path()), &m_sounds, &m_notifier, 0});
+        classic.loadinifile();
+        QVERIFY(classic.tileGroup().isEmpty());
+    }
+
     // "place" has no clip; everything else is played by its upper-case name.
     void soundNames()
     {
