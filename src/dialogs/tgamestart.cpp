@@ -1,5 +1,7 @@
 #include "dialogs/tgamestart.h"
 
+#include "dialogs/dialoglook.h"
+
 #include "client/artpicture.h"
 #include "client/artwork.h"
 
@@ -14,7 +16,6 @@
 namespace {
 
 const QColor cream(255, 255, 198);
-const QColor green(76, 106, 76);
 const QColor maroon(128, 0, 0);
 const QColor editBack(226, 228, 182);
 const QSize checkSize(34, 21);
@@ -80,13 +81,7 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     setObjectName(QStringLiteral("gamestart"));
     setWindowTitle(QStringLiteral("Lexitangle - Game Start"));
     setFixedSize(321, 417);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, green);
-    const QPixmap background = Artwork::picture(QStringLiteral("background"));
-    if (!background.isNull())
-        pal.setBrush(QPalette::Window, QBrush(green, background));
-    setPalette(pal);
+    DialogLook::applyBackground(this);
 
     QLabel *heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
     heading->setAlignment(Qt::AlignCenter);

@@ -1,6 +1,7 @@
 #include "dialogs/tphrases.h"
 
-#include "client/artwork.h"
+#include "dialogs/dialoglook.h"
+
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,11 +20,8 @@ Tphrases::Tphrases(QWidget *parent)
     setWindowTitle(QStringLiteral("Lexitangle - Phrase Buttons "));
     setFixedSize(368, 263);
     setModal(false);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
     QPalette pal = palette();
-    // The main window's tiled background picture over its base colour.
-    const QPixmap tile = Artwork::picture(QStringLiteral("background"));
-    pal.setBrush(QPalette::Window, tile.isNull() ? QBrush(QColor(76, 106, 76)) : QBrush(tile));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
 

@@ -1,6 +1,7 @@
 #include "dialogs/tspylist.h"
 
-#include "client/artwork.h"
+#include "dialogs/dialoglook.h"
+
 
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -16,11 +17,8 @@ Tspylist::Tspylist(QWidget *parent)
     setWindowTitle(QStringLiteral("Lexitangle - Spys"));
     setFixedSize(162, 168);
     move(579, 88);
-    setAutoFillBackground(true);
+    DialogLook::applyBackground(this);
     QPalette pal = palette();
-    // The main window's tiled background picture over its base colour.
-    const QPixmap tile = Artwork::picture(QStringLiteral("background"));
-    pal.setBrush(QPalette::Window, tile.isNull() ? QBrush(QColor(76, 106, 76)) : QBrush(tile));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
 

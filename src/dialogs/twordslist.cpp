@@ -1,5 +1,7 @@
 #include "dialogs/twordslist.h"
 
+#include "dialogs/dialoglook.h"
+
 #include "client/artpicture.h"
 #include "client/artwork.h"
 
@@ -62,13 +64,7 @@ Twordslist::Twordslist(QWidget *parent)
     setObjectName(QStringLiteral("wordslist"));
     setWindowTitle(QStringLiteral("Lexitangle - Words List"));
     setFixedSize(426, 457);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, green);
-    const QPixmap background = Artwork::picture(QStringLiteral("background"));
-    if (!background.isNull())
-        pal.setBrush(QPalette::Window, QBrush(green, background));
-    setPalette(pal);
+    DialogLook::applyBackground(this);
 
     m_image9 = new QLabel(this);
     m_image9->setObjectName(QStringLiteral("Image9"));
