@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-ReceiveQueue::ReceiveQueue(int intervalMs, QObject *parent) : QObject(parent)
+ReceiveQueue::ReceiveQueue(int intervalMs, QObject *parent) : QObject(parent), m_interval(intervalMs)
 {
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, &ReceiveQueue::timerTick);
@@ -55,6 +55,10 @@ void ReceiveQueue::setKeepAlive(bool on)
 
 void ReceiveQueue::timerTick()
 {
+    m_sinceTick.start();
+    // After a quick first tick the timer goes back to its own pace.
+    if (m_timer.interval() != m_interval)
+        m_timer.setInterval(m_interval);
     tick();
     emit ticked();
 }
@@ -62,8 +66,13 @@ void ReceiveQueue::timerTick()
 void ReceiveQueue::updateTimer()
 {
     const bool work = m_keepAlive || !m_entries.empty();
-    if (work && !m_timer.isActive())
-        m_timer.start();
+    if (work && !m_timer.isActive()) {
+        // The timer is thought of as always running: work that arrives after a quiet spell is
+        // taken at the tick that would have come next, not a whole interval later. Two
+        // dispatches are still never closer than one interval.
+        const qint64 sinceTick = m_sinceTick.isValid() ? m_sinceTick.elapsed() : m_interval;
+        m_timer.start(int(qBound(qint64(0), m_interval - sinceTick, qint64(m_interval))));
+    }
     else if (!work && m_timer.isActive())
         m_timer.stop();
 }

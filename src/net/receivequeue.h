@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <deque>
@@ -63,6 +64,8 @@ private:
     void dispatch(const QByteArray &message, int source);
 
     QTimer m_timer;
+    QElapsedTimer m_sinceTick; // since the last tick of the timer
+    int m_interval;
     std::deque<Entry> m_entries;
     QHash<int, int> m_perSource;
     std::vector<Route> m_routes;
