@@ -75,6 +75,7 @@ public:
 
     // Start-up: chooses solo, host or join from the command line arguments (program name excluded).
     void setArguments(const QStringList &arguments); // read when the window is first shown
+    // Runs once: the first call (the first showing, or an earlier direct call) chooses the path.
     void processparams(const QStringList &arguments);
     void hostpress();
     void joinpress();
@@ -172,6 +173,7 @@ private:
     int m_ownSeat = 0;
     bool m_loggedIn = false;
     bool m_shownOnce = false;
+    bool m_started = false; // processparams has run
     bool m_closing = false;
     QStringList m_arguments;
     QRect m_remembered{3, 3, 775, 590};
