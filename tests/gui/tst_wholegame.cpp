@@ -7,9 +7,12 @@
 // word that only the host refuses.
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -19,6 +22,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 #include <functional>
@@ -248,6 +252,36 @@ void dragCells(BoardView *board, const QList<QPoint> &cells)
         }
     }
     QTest::mouseRelease(board, Qt::LeftButton, {}, centre(cells.last()));
+}
+
+// Right-clicks the name label of `seat` and, while its menu is open, chooses `item` with the
+// keyboard (or closes the menu when `item` is null). Returns the items that were enabled, and
+// whether `item` could be chosen.
+struct NameMenu {
+    QStringList enabled;
+    bool chosen = false;
+};
+NameMenu useNameMenu(Tchat &window, int seat, const char *item)
+{
+    QLabel *label = window.playerSlots().nameLabel(seat);
+    QMenu *menu = window.playerSlots().popupKick();
+    QAction *wanted = item ? menu->findChild<QAction *>(QString::fromLatin1(item)) : nullptr;
+    NameMenu result;
+    // Runs inside the menu's own event loop, once it is open.
+    QTimer::singleShot(0, menu, [&] {
+        for (QAction *a : menu->actions()) {
+            if (a->isEnabled())
+                result.enabled << a->objectName();
+        }
+        for (int i = 0; wanted && i < 5 && menu->activeAction() != wanted; ++i)
+            QTest::keyClick(menu, Qt::Key_Down);
+        result.chosen = wanted && menu->activeAction() == wanted;
+        QTest::keyClick(menu, result.chosen ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    const QPoint inside(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, inside, label->mapToGlobal(inside));
+    QApplication::sendEvent(label, &event);
+    return result;
 }
 
 // The host's round clock, one second per call, until the countdown action changes (the
@@ -517,6 +551,26 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_ann.wordLines(), annLines, Timeout);
         QTRY_COMPARE_WITH_TIMEOUT(m_bob.label(QStringLiteral("label_score1")), QStringLiteral("2"), Timeout);
 
+        // Ann sets Bob to just watching from his name label; the host's echo shows the eyes on
+        // both windows, and Bob's board refuses his mouse.
+        const QStringList allItems{"RemoveFromGame1", "SettoJustWatch1", "UnsetJustWatch1"};
+        QCOMPARE(useNameMenu(m_bob.chat(), 1, nullptr).enabled, QStringList()); // not the host
+        const NameMenu watch = useNameMenu(m_ann.chat(), 2, "SettoJustWatch1");
+        QCOMPARE(watch.enabled, allItems);
+        QVERIFY(watch.chosen);
+        for (Copy *copy : {&m_ann, &m_bob})
+            QTRY_VERIFY_WITH_TIMEOUT(!copy->chat().playerSlots().eyes(2)->isHidden(), Timeout);
+        QVERIFY(m_bob.item("JustWatch1")->isChecked());
+        QVERIFY(m_bob.history().contains(QStringLiteral("Bob is just watching")));
+        QTest::mouseClick(m_bob.board(), Qt::LeftButton, {}, centre(annWord->cells.first()));
+        QCOMPARE(m_bob.notes.messages, QStringList{QStringLiteral("You are just watching right now.")});
+        QCOMPARE(m_bob.entry().wordLength(), 0);
+        QVERIFY(useNameMenu(m_ann.chat(), 2, "UnsetJustWatch1").chosen);
+        for (Copy *copy : {&m_ann, &m_bob})
+            QTRY_VERIFY_WITH_TIMEOUT(copy->chat().playerSlots().eyes(2)->isHidden(), Timeout);
+        QVERIFY(!m_bob.item("JustWatch1")->isChecked());
+        QVERIFY(m_ann.history().contains(QStringLiteral("Bob is now playing again")));
+
         dragCells(m_bob.board(), annWord->cells);
         const QList<WordLine> bobLines{{"0 : " + upper, notFirst}};
         QTRY_COMPARE_WITH_TIMEOUT(m_bob.wordLines(), bobLines, Timeout);
@@ -544,11 +598,25 @@ private Q_SLOTS:
             QCOMPARE(copy->wordsListed(), QStringList{upper});
             QCOMPARE(copy->wordsListCount(), QStringLiteral("Count: 1"));
             QVERIFY(copy->sounds.played.contains(QStringLiteral("GAMEOVER")));
-            QVERIFY2(copy->notes.messages.isEmpty(), qPrintable(copy->notes.messages.join(u'|')));
         }
+        QCOMPARE(m_ann.notes.messages, QStringList());
+        QCOMPARE(m_bob.notes.messages.size(), 1); // only the board's refusal while watching
         // Only the hosting player gets the start control back for the next game.
         QVERIFY(m_ann.find<QWidget>(QStringLiteral("button_start"))->isVisible());
         QVERIFY(!m_bob.find<QWidget>(QStringLiteral("button_start"))->isVisible());
+    }
+
+    // The hosting player removes Bob: Bob's window closes, Ann's slot is free again.
+    void removal()
+    {
+        QVERIFY(useNameMenu(m_ann.chat(), 2, "RemoveFromGame1").chosen);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_bob.chat().isVisible(), Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(m_ann.chat().playerSlots().caption(2), PlayerSlots::Waiting, Timeout);
+        QVERIFY(m_ann.history().contains(QStringLiteral("Bob has left the room.")));
+        QCOMPARE(m_ann.label(QStringLiteral("label_score2")), QStringLiteral("1")); // kept until a new game
+        // A free slot cannot be removed; the watch items stay.
+        QCOMPARE(useNameMenu(m_ann.chat(), 2, nullptr).enabled,
+                 (QStringList{"SettoJustWatch1", "UnsetJustWatch1"}));
     }
 
     // The exact bytes a joining window sends, recorded by a bare TCP server acting as host:
