@@ -1,7 +1,8 @@
 // A whole game in one process: the hosting copy (host and Ann's window) and a joining copy
 // (Bob's window) talk over loopback, and everything is done through the windows: the game
-// start dialog, typing, clicking and dragging on the board. Only the host's one-second round
-// clock is driven by hand. The word lists are written by the test, so every verdict is known
+// start dialog, typing, clicking and dragging on the board, the name labels' menu. Only the
+// host's one-second round clock is driven by hand. A last test puts a bare TCP server in the
+// host's place to record the exact bytes a joining window sends. The word lists are written by the test, so every verdict is known
 // in advance: the host knows the three-letter strings whose first letter is not after their
 // last (CAT yes, TAC no); Bob's own copy knows every three-letter string, so Bob can send a
 // word that only the host refuses.
