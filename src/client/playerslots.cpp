@@ -41,11 +41,12 @@ QPixmap eyesPicture()
     return drawn;
 }
 
-// A name label that asks for its menu to be prepared before showing it.
+// A name label that asks for its menu to be prepared before showing it. (No parameter may be
+// called "slots": Qt's keyword macro would erase the name and leave the member null.)
 class NameLabel : public QLabel {
 public:
-    NameLabel(int seat, PlayerSlots *slots, QWidget *parent)
-        : QLabel(parent), m_seat(seat), m_slots(slots) {}
+    NameLabel(int seat, PlayerSlots *owner, QWidget *parent)
+        : QLabel(parent), m_seat(seat), m_slots(owner) {}
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override

@@ -330,6 +330,11 @@ void Tchat::showEvent(QShowEvent *event)
 
 void Tchat::processparams(const QStringList &arguments)
 {
+    // Start-up runs once: when the caller chose the path itself, the first showing must not
+    // choose again (a second hostpress would listen twice and open the connection anew).
+    if (m_started)
+        return;
+    m_started = true;
     m_startButton->hide();
     item("StartGame1")->setEnabled(false);
     m_loginName.clear();

@@ -77,6 +77,7 @@ public:
 
     // Start-up: chooses solo, host or join from the command line arguments (program name excluded).
     void setArguments(const QStringList &arguments); // read when the window is first shown
+    // Runs once: the first call (the first showing, or an earlier direct call) chooses the path.
     void processparams(const QStringList &arguments);
     // Both answer whether the connection was started; a failure was shown to the player.
     bool hostpress();
@@ -180,6 +181,7 @@ private:
     int m_ownSeat = 0;
     bool m_loggedIn = false;
     bool m_shownOnce = false;
+    bool m_started = false; // processparams has run
     bool m_closing = false;
     bool m_settingsRead = false;
     QStringList m_arguments;
