@@ -15,6 +15,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -110,9 +111,11 @@ public:
     std::vector<qint64> latencies;
 
     void say(const QByteArray &message) { m_socket.write(message + '\xFF'); }
-    void submit(int words)
+    // gapMs: how long the player thinks between a verdict and the next word.
+    void submit(int words, int gapMs = 0)
     {
         m_left = words;
+        m_gapMs = gapMs;
         next();
     }
     bool done() const { return m_left == 0 && !m_waiting; }
@@ -123,6 +126,19 @@ private:
         m_waiting = m_left > 0;
         if (m_left == 0)
             return;
+        if (m_gapMs > 0 && !m_thinking) {
+            m_thinking = true;
+            QTimer::singleShot(m_gapMs, &m_socket, [this] {
+                m_thinking = false;
+                sendNext();
+            });
+            return;
+        }
+        sendNext();
+    }
+
+    void sendNext()
+    {
         --m_left;
         m_clock.start();
         say(randomPath());
@@ -190,6 +206,8 @@ private:
     std::mt19937 m_rng;
     int m_left = 0;
     bool m_waiting = false;
+    bool m_thinking = false;
+    int m_gapMs = 0;
 };
 
 void print(const char *what, const Percentiles &p, const Percentiles &echo)
@@ -235,6 +253,12 @@ int main(int argc, char **argv)
     const Percentiles solo = percentiles(bots[0]->latencies);
     const size_t soloCount = bots[0]->latencies.size();
 
+    // A player who thinks between words: the queue is idle when each word arrives.
+    bots[0]->latencies.clear();
+    bots[0]->submit(SoloWords / 4, 25);
+    runUntil([&] { return bots[0]->done(); }, 60000);
+    const Percentiles thinking = percentiles(bots[0]->latencies);
+
     std::vector<qint64> crowd;
     for (auto &bot : bots) {
         bot->latencies.clear();
@@ -247,7 +271,8 @@ int main(int argc, char **argv)
 
     std::printf("%-34s p50 %8.3f ms  p99 %8.3f ms\n", "loopback echo round trip", echo.p50,
                 echo.p99);
-    print("verdict, 1 player submitting", solo, echo);
+    print("verdict, 1 player, back to back", solo, echo);
+    print("verdict, 1 player, 25 ms between", thinking, echo);
     print("verdict, 9 players submitting", nine, echo);
     std::printf("(%zu echo round trips, %zu + %zu verdicts; the host queue takes one message "
                 "per 10 ms tick)\n",

@@ -244,6 +244,7 @@ void printRatio(const RateReporter &reporter, const std::string &input, const ch
 
 int main(int argc, char **argv)
 {
+    Q_INIT_RESOURCE(words); // the word list lives in the core library's resources
     benchmark::Initialize(&argc, argv);
     for (const Input &input : inputs()) {
         const QByteArray &data = input.data;
