@@ -20,6 +20,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+
+#include "words/tallystore.h"
+#include "words/tallytable.h"
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -602,6 +605,13 @@ private Q_SLOTS:
         }
         QCOMPARE(m_ann.notes.messages, QStringList());
         QCOMPARE(m_bob.notes.messages.size(), 1); // only the board's refusal while watching
+        // The game is in each player's tally, and on disk at once.
+        for (Copy *copy : {&m_ann, &m_bob}) {
+            const TallyStore::Loaded stored = TallyStore(Paths::inFolder(copy->dir.path()).tallyFile()).load();
+            QVERIFY(stored.error.isEmpty());
+            QCOMPARE(stored.table.cell(TallyTable::GamesPlayed, 0), QByteArray("1"));
+            QCOMPARE(stored.table.cell(TallyTable::GamesWon, 0), QByteArray(copy == &m_ann ? "1" : "0"));
+        }
         // Only the hosting player gets the start control back for the next game.
         QVERIFY(m_ann.find<QWidget>(QStringLiteral("button_start"))->isVisible());
         QVERIFY(!m_bob.find<QWidget>(QStringLiteral("button_start"))->isVisible());
