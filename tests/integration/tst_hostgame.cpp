@@ -100,7 +100,9 @@ struct Game {
         bob = host.join("Bob");
         ann = bob ? host.join("Ann") : nullptr;
         cy = ann ? host.join("Cy") : nullptr;
-        return cy != nullptr;
+        // Every greeting has arrived everywhere before a test wipes the slate.
+        return cy != nullptr && bob->waitFor("CMD_newplayerinfo+3+Cy") && ann->waitFor("CMD_newplayerinfo+3+Cy")
+            && ann->waitFor("CMD_existingplayers+1+Bob") && cy->waitFor("CMD_existingplayers+2+Ann");
     }
     RawClient &bySeat(int n) { return n == 1 ? *bob : n == 2 ? *ann : *cy; }
     void forgetAll()

@@ -25,7 +25,10 @@ struct Table {
         bob = host.join("Bob");
         ann = bob ? host.join("Ann") : nullptr;
         cy = ann ? host.join("Cy") : nullptr;
-        return cy && bob->seat() == 1 && ann->seat() == 2 && cy->seat() == 3;
+        // The earlier seats hear of each newcomer too; wait for that so nothing arrives late.
+        return cy && bob->seat() == 1 && ann->seat() == 2 && cy->seat() == 3
+            && bob->waitFor("CMD_newplayerinfo+3+Cy") && ann->waitFor("CMD_newplayerinfo+3+Cy")
+            && ann->waitFor("CMD_existingplayers+1+Bob") && cy->waitFor("CMD_existingplayers+2+Ann");
     }
     RawClient &bySeat(int n) { return n == 1 ? *bob : n == 2 ? *ann : *cy; }
     void forgetAll()
@@ -322,7 +325,9 @@ void TestHostSession::justwatch()
     QVERIFY(t.seatThree());
     if (inGame) {
         t.bob->say("CMD_startgame+Bob+100+60+8+4+0+");
-        QVERIFY(t.ann->waitFor("CMD_nextplayer+2+"));
+        // Every seat must have its round start before the slate is wiped.
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(t.bySeat(n).waitFor("CMD_nextplayer+" + QByteArray::number(n) + "+"));
     }
     t.forgetAll();
     const QByteArray seat = QByteArray::number(sender);
