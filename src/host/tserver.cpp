@@ -67,9 +67,10 @@ TServer::TServer(WordChecker &spell, HostSettings &settings, QRandomGenerator &r
     route(Protocol::Cmd::chat, &TServer::chat);
     route(Protocol::Cmd::action, &TServer::action);
     receivedlist.addHandler(Protocol::Cmd::startgame, [this](const QByteArray &payload, int source) {
-        // Only the hosting player's copy has the start dialog.
-        if (seatOfConnection(source) != 1)
-            throw FieldError("a game is started by seat 1 only");
+        // A start is honoured from any seat (the message names no seat to check), but only
+        // from a connection that holds one.
+        if (seatOfConnection(source) < 1)
+            throw FieldError("a game start from a connection without a seat");
         startgame(payload);
     });
     route(Protocol::Cmd::justwatch, &TServer::justwatch);

@@ -163,6 +163,7 @@ class TestHostGame : public QObject {
 private slots:
     // Game start
     void startRelaysAndDeals();
+    void startFromAnySeat();
     void settingsReachLateJoiner_data();
     void settingsReachLateJoiner();
 
@@ -198,6 +199,18 @@ void TestHostGame::startRelaysAndDeals()
     QVERIFY(!board.contains("+29+") && !board.endsWith("+29"));
     QVERIFY(g.host.server.gameRunning());
     QCOMPARE(g.host.server.countdownAction(), 1);
+}
+
+// Any seated player may start a game (a raw client at seat 3 here); it is relayed as sent.
+void TestHostGame::startFromAnySeat()
+{
+    Game g;
+    QVERIFY(g.seat());
+    g.forgetAll();
+    g.cy->say("CMD_startgame+Cy+50+45+4+3+0+");
+    QVERIFY(g.waitForRound());
+    QCOMPARE(g.bob->messages().first(), QByteArray("CMD_startgame+Cy+50+45+4+3+0+"));
+    QVERIFY(g.host.server.gameRunning());
 }
 
 void TestHostGame::settingsReachLateJoiner_data()

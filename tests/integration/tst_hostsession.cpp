@@ -352,7 +352,6 @@ void TestHostSession::spoofedSeatIgnored_data()
     QTest::newRow("sound as seat 1") << QByteArray("CMD_playasound+1+wave1+");
     QTest::newRow("just watching for seat 3") << QByteArray("CMD_justwatch+3+2");
     QTest::newRow("removal signed as host") << QByteArray("CMD_kickhim+1+3+");
-    QTest::newRow("game start from seat 2") << QByteArray("CMD_startgame+Ann+100+60+8+4+0+");
     QTest::newRow("chat as seat 11") << QByteArray("CMD_chat+11+hi|clRed");
     QTest::newRow("chat as seat 0") << QByteArray("CMD_chat+0+hi|clRed");
     QTest::newRow("chat as seat -5") << QByteArray("CMD_chat+-5+hi|clRed");
