@@ -6,8 +6,13 @@
 #include <QStandardPaths>
 
 namespace {
+// A folder the program may keep its files in. The system's program folders never qualify,
+// even for root, who may write anywhere.
 bool writableFolder(const QString &folder)
 {
+    for (const char *system : {"/usr/", "/bin", "/sbin", "/lib"})
+        if (folder.startsWith(QLatin1String(system)))
+            return false;
     const QFileInfo info(folder);
     return info.isDir() && info.isWritable();
 }
