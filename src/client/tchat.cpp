@@ -580,8 +580,10 @@ bool Tchat::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     // The window-level key hook: while typing is on in the player's round, the board takes
-    // every key before the focused control (the chat input) sees it.
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+    // every key before the focused control (the chat input) sees it. A key that reaches one of
+    // this window's controls counts, also where no window manager marks the window active
+    // (keyboard focus following the pointer on a bare X server).
+    if (event->type() == QEvent::KeyPress) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this && m_game->FormShortCut(static_cast<QKeyEvent *>(event)))
             return true;
