@@ -264,6 +264,9 @@ void Tchat::registerHandlers()
     add("CMD_startgame", [this](const QByteArray &p) {
         m_game->startthegame(p);
         m_startButton->hide();
+        // The host clears every seat's watching mark at a game start without a word.
+        for (int seat = 1; seat <= PlayerSlots::SlotCount; ++seat)
+            m_slots->setWatching(seat, false);
     });
     add("CMD_nextplayer", [this](const QByteArray &p) { m_game->getnextplayer(p); });
     add("CMD_winner", [this](const QByteArray &p) { m_game->winner(p); });

@@ -228,6 +228,13 @@ private Q_SLOTS:
         QVERIFY(m_chat->playerSlots().eyes(2)->isHidden());
         QCOMPARE(lastLine(), QStringLiteral("Ann is now playing again"));
 
+        // A new game clears every watching mark, as the host does.
+        m_chat->justwatching("2+1");
+        m_chat->receivedlist().enqueue("CMD_startgame+Ann+100+60+8+4+0+");
+        m_chat->receivedlist().tick();
+        QVERIFY(m_chat->playerSlots().eyes(2)->isHidden());
+        QVERIFY(!item("JustWatch1")->isChecked());
+
         const int lines = history().count(QLatin1Char('\n'));
         m_chat->justwatching("12+1");
         m_chat->justwatching("0+1");
