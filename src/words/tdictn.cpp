@@ -107,7 +107,7 @@ bool TDictn::writeWorkingFile()
     QString reason = target.errorString();
     if (written && QFileInfo(m_workingFile).size() != source.size()) {
         written = false;
-        reason = QStringLiteral("the file is shorter than the list");
+        reason = QStringLiteral("the file does not hold the whole list");
     }
     if (!written) {
         qWarning() << "TDictn: cannot write" << m_workingFile << reason;
