@@ -57,6 +57,9 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     m_chat->attach(windows);
     m_chat->setArguments(arguments);
     Ttallylist *tally = m_tallylist.get();
+    tally->setSaveReport([chat](const QString &path, bool saved, const QString &reason) {
+        chat->reportSave(path, saved, reason);
+    });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
 }
 

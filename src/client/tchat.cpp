@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -678,7 +679,9 @@ void Tchat::saveinifile()
     if (!ini.load(m_setup.paths.settingsFile()))
         return;
     currentSettings().write(ini, Section);
-    ini.save(m_setup.paths.settingsFile());
+    QString error;
+    const bool saved = ini.save(m_setup.paths.settingsFile(), &error);
+    reportSave(m_setup.paths.settingsFile(), saved, error);
 }
 
 void Tchat::savePhrases()
@@ -690,7 +693,29 @@ void Tchat::savePhrases()
     for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
         phrases.append(ChatPanel::wireText(m_chat->phrase(n)));
     ClientSettings::writePhrases(ini, Section, phrases);
-    ini.save(m_setup.paths.settingsFile());
+    QString error;
+    const bool saved = ini.save(m_setup.paths.settingsFile(), &error);
+    reportSave(m_setup.paths.settingsFile(), saved, error);
+}
+
+void Tchat::reportSave(const QString &path, bool saved, const QString &reason)
+{
+    if (saved) {
+        m_unsavedFiles.remove(path);
+        return;
+    }
+    const QString where = QDir::toNativeSeparators(path);
+    // Closing: the chat history is about to go, so the word goes to stderr, every time.
+    if (m_closing) {
+        qWarning().noquote() << "Lexitangle: could not save" << where << "(" + reason + ");"
+                             << "the file there was left as it was.";
+        return;
+    }
+    if (m_unsavedFiles.contains(path))
+        return;
+    m_unsavedFiles.insert(path);
+    systemLine(QStringLiteral("Could not save %1 (%2). The file there was left as it was.")
+                   .arg(where, reason));
 }
 
 void Tchat::resetScreenLocation()

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <memory>
 
 #include "client/chatpanel.h"
@@ -125,6 +126,9 @@ public:
     void loadinifile();
     void saveinifile();
     void savePhrases();
+    // How a save of one of the player's files went. A failure is told once, as a system line,
+    // until a save of that file succeeds again; while the window closes it goes to stderr.
+    void reportSave(const QString &path, bool saved, const QString &reason);
 
     static constexpr quint32 SystemLineColour = 128; // maroon
 
@@ -188,4 +192,5 @@ private:
     QRect m_remembered{3, 3, 775, 590};
     QString m_tileGroup;
     std::unique_ptr<TileGroups> m_tileGroups;
+    QSet<QString> m_unsavedFiles; // failed saves already told in the chat history
 };

@@ -2,6 +2,7 @@
 
 #include "client/lobbylauncher.h"
 #include "dialogs/dialoglook.h"
+#include "words/checkedsavefile.h"
 #include "words/notifier.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QNetworkRequest>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 
 #include <utility>
@@ -190,8 +190,8 @@ void Tdownload::getbuttonClick()
 
     // Written beside its final place and renamed only when complete, so a broken download never
     // leaves something that looks like an installer.
-    m_file = std::make_unique<QSaveFile>(QDir(m_folder).filePath(fileName));
-    if (fileName.isEmpty() || !m_file->open(QIODevice::WriteOnly)) {
+    m_file = std::make_unique<CheckedSaveFile>(QDir(m_folder).filePath(fileName));
+    if (fileName.isEmpty() || !m_file->open()) {
         m_file.reset();
         m_info->setText(QStringLiteral("Download Aborted"));
         setState(Aborted);
@@ -232,7 +232,7 @@ void Tdownload::HttpCli1DocData()
         m_bodyBegun = true;
         m_info3->setText(QStringLiteral("Downloading: ") + m_info2->text());
     }
-    if (m_received + piece.size() > MaxDownloadSize || m_file->write(piece) != piece.size()) {
+    if (m_received + piece.size() > MaxDownloadSize || !m_file->write(piece)) {
         m_reply->abort();
         return;
     }
@@ -255,7 +255,9 @@ void Tdownload::downloadFinished()
     if (!failed && state() != Aborted)
         saved = m_file->commit();
     else
-        m_file->cancelWriting();
+        m_file->cancel();
+    // A transfer that could not be stored (a full disk) says why; the old file stays as it was.
+    const QString unsaved = m_userAborted ? QString() : m_file->errorString();
     const QString path = m_file->fileName();
     m_file.reset();
 
@@ -263,6 +265,8 @@ void Tdownload::downloadFinished()
         // A user's abort keeps its own wording in the first status line.
         if (!m_userAborted)
             m_info->setText(QStringLiteral("Download Aborted"));
+        if (!unsaved.isEmpty())
+            m_info3->setText(QStringLiteral("Could not save ") + m_info2->text() + QStringLiteral(": ") + unsaved);
         setState(Aborted);
     } else {
         m_info->setText(QStringLiteral("Received ") + QString::number(QFileInfo(path).size())

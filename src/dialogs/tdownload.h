@@ -13,7 +13,7 @@ class QLabel;
 class QNetworkAccessManager;
 class QNetworkReply;
 class QPushButton;
-class QSaveFile;
+class CheckedSaveFile;
 
 // The lobby download window: fetches the lobby installer over HTTP and starts it, or starts an
 // installed lobby, or lets the solo game go on.
@@ -65,7 +65,7 @@ private:
 
     QNetworkAccessManager *m_http = nullptr;
     QPointer<QNetworkReply> m_reply;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<CheckedSaveFile> m_file;
     qint64 m_received = 0;
     int m_headersCounted = 0;
     bool m_bodyBegun = false;

@@ -69,7 +69,7 @@ Ttallylist::Ttallylist(const QString &tallyPath, Notifier *notifier,
     TallyStore::Loaded loaded = m_store.load();
     m_table = std::move(loaded.table);
     if (!loaded.error.isEmpty() && m_notifier)
-        m_notifier->showMessage(loaded.error);
+        m_notifier->showMessage(loaded.message());
     loadtally();
 }
 
@@ -197,7 +197,11 @@ void Ttallylist::loadchecklist()
 
 bool Ttallylist::save() const
 {
-    return m_store.save(m_table);
+    QString error;
+    const bool saved = m_store.save(m_table, &error);
+    if (m_saveReport)
+        m_saveReport(m_store.path(), saved, error);
+    return saved;
 }
 
 void Ttallylist::addgame(const QByteArray &winner)

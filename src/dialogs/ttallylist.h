@@ -25,8 +25,8 @@ public:
     // The names of the other players at the table (slots 1..10, not waiting, not our own seat).
     using PlayersAtTable = std::function<QList<QByteArray>()>;
 
-    // Loads the tally file at `tallyPath`; an unreadable file is reported through `notifier`
-    // and the tally starts empty. `notifier` must outlive the window.
+    // Loads the tally file at `tallyPath`; an unreadable file is moved aside, reported through
+    // `notifier`, and the tally starts empty. `notifier` must outlive the window.
     Ttallylist(const QString &tallyPath, Notifier *notifier, PlayersAtTable playersAtTable,
                QWidget *parent = nullptr);
 
@@ -34,8 +34,11 @@ public:
     void viewTally();
     // Refills `checklist` from the players at the table, checked when followed.
     void loadchecklist();
-    // False when the file could not be written; the old file then stays as it was.
+    // False when the file could not be written; the old file then stays as it was. Every save,
+    // failed or not, is reported to the save report.
     bool save() const;
+    using SaveReport = std::function<void(const QString &path, bool saved, const QString &reason)>;
+    void setSaveReport(SaveReport report) { m_saveReport = std::move(report); }
 
     const TallyTable &table() const { return m_table; }
 
@@ -66,6 +69,7 @@ private:
     TallyTable m_table;
     Notifier *m_notifier;
     PlayersAtTable m_playersAtTable;
+    SaveReport m_saveReport;
     // Set while the program itself changes check marks, so only the user's clicks act.
     bool m_quiet = false;
 

@@ -1,8 +1,9 @@
 #include "words/inieditor.h"
 
+#include "words/checkedsavefile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -127,17 +128,9 @@ bool IniEditor::load(const QString &path)
     return true;
 }
 
-bool IniEditor::save(const QString &path) const
+bool IniEditor::save(const QString &path, QString *error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = toBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return CheckedSaveFile::saveWhole(path, toBytes(), error);
 }
 
 QByteArray IniEditor::value(const QByteArray &section, const QByteArray &key,

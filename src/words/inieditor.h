@@ -23,8 +23,9 @@ public:
     // the other program's sections would be lost.
     bool load(const QString &path);
     // Written to a temporary file and renamed into place, so the file is either the old one or
-    // the complete new one.
-    bool save(const QString &path) const;
+    // the complete new one. False when the new one could not be written whole (a full disk),
+    // with the reason in *error when given.
+    bool save(const QString &path, QString *error = nullptr) const;
 
     QByteArray value(const QByteArray &section, const QByteArray &key,
                      const QByteArray &defaultValue = {}) const;

@@ -1,10 +1,11 @@
 #include "words/tallystore.h"
 
+#include "words/checkedsavefile.h"
 #include "words/tlzrw1.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <utility>
 
@@ -23,7 +24,31 @@ QString TallyStore::damagedTextMessage() const
     return m_path + QStringLiteral(" : the tally in this file is damaged and cannot be read !");
 }
 
-TallyStore::Loaded TallyStore::load() const
+QString TallyStore::Loaded::message() const
+{
+    if (error.isEmpty())
+        return QString();
+    if (keptAs.isEmpty())
+        return error + QStringLiteral("\n\nThe file could not be moved aside. It is left as it is, "
+                                      "and this run's tally will not be saved over it.");
+    return error + QStringLiteral("\n\nThe unreadable file was kept as ")
+        + QDir::toNativeSeparators(keptAs) + QStringLiteral(". A new tally has been started.");
+}
+
+TallyStore::Loaded TallyStore::load()
+{
+    m_keepInPlace = false;
+    Loaded result = read();
+    if (!result.error.isEmpty()) {
+        result.keptAs = keepAside();
+        m_keepInPlace = result.keptAs.isEmpty();
+        return result;
+    }
+    result.table.startSession();
+    return result;
+}
+
+TallyStore::Loaded TallyStore::read() const
 {
     Loaded result;
     QFile file(m_path);
@@ -39,6 +64,14 @@ TallyStore::Loaded TallyStore::load() const
         return result;
     }
     const QByteArray container = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = QStringLiteral("Lzrw1 : Error reading from input file : ") + m_path;
+        return result;
+    }
+    if (const std::optional<qint64> size = Tlzrw1::originalSize(container); size && *size > MaxTextSize) {
+        result.error = damagedTextMessage();
+        return result;
+    }
     try {
         std::optional<TallyTable> table = TallyTable::fromText(Tlzrw1::decompressBytes(container, m_path));
         if (!table) {
@@ -48,26 +81,41 @@ TallyStore::Loaded TallyStore::load() const
         result.table = std::move(*table);
     } catch (const ELzrw1Exception &e) {
         result.error = e.message();
-        return result;
     }
-    result.table.startSession();
     return result;
 }
 
-bool TallyStore::save(const TallyTable &table) const
+// Moves the file to the first free name of path.bad, path.bad.1, ...; a name that is taken in
+// any way (a dangling link too) is skipped, so an earlier kept file is never replaced.
+QString TallyStore::keepAside() const
 {
+    if (!QFileInfo(m_path).isFile())
+        return QString();
+    for (int n = 0; n < MaxKeptFiles; ++n) {
+        const QString candidate = m_path + QStringLiteral(".bad")
+            + (n == 0 ? QString() : QStringLiteral(".") + QString::number(n));
+        const QFileInfo taken(candidate);
+        if (taken.exists() || taken.isSymLink())
+            continue;
+        return QFile::rename(m_path, candidate) ? candidate : QString();
+    }
+    return QString();
+}
+
+bool TallyStore::save(const TallyTable &table, QString *error) const
+{
+    auto failed = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (m_keepInPlace)
+        return failed(QStringLiteral("the unreadable tally there is kept as it is"));
     QByteArray container;
     try {
         container = Tlzrw1::compressBytes(table.toText());
-    } catch (const ELzrw1Exception &) {
-        return false;
+    } catch (const ELzrw1Exception &e) {
+        return failed(e.message());
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(container) != container.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return CheckedSaveFile::saveWhole(m_path, container, error);
 }

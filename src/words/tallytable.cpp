@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -27,7 +28,7 @@ bool sameNameAnyCase(const QByteArray &a, const QByteArray &b)
 }
 
 // A count line: decimal digits only, short enough that no sign, blank or overflow gets in.
-std::optional<int> parseCount(const QByteArray &line)
+std::optional<int> parseCount(QByteArrayView line)
 {
     if (line.isEmpty() || line.size() > 9)
         return std::nullopt;
@@ -40,23 +41,39 @@ std::optional<int> parseCount(const QByteArray &line)
     return value;
 }
 
-// Lines ended by CR LF; the last one may lack it. A bare CR or LF is not part of the layout.
-std::optional<QList<QByteArray>> splitLines(const QByteArray &text)
-{
-    QList<QByteArray> lines;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype end = text.indexOf(Crlf, pos);
-        if (end < 0)
-            end = text.size();
-        const QByteArray line = text.mid(pos, end - pos);
-        if (line.contains('\r') || line.contains('\n'))
-            return std::nullopt;
-        lines.append(line);
-        pos = end + Crlf.size();
+// The lines of a text, each ended by LF or CR LF; the last may lack its end. Only views into
+// the text are handed out, so a text of many lines costs no copy per line.
+class LineReader {
+public:
+    explicit LineReader(const QByteArray &text)
+        : m_text(text)
+    {
     }
-    return lines;
-}
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QByteArrayView next()
+    {
+        qsizetype end = m_text.indexOf('\n', m_pos);
+        if (end < 0)
+            end = m_text.size();
+        QByteArrayView line(m_text.constData() + m_pos, end - m_pos);
+        m_pos = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        return line;
+    }
+    // Lines from the current one to the end.
+    qsizetype remaining() const
+    {
+        if (atEnd())
+            return 0;
+        const QByteArrayView rest(m_text.constData() + m_pos, m_text.size() - m_pos);
+        return rest.count('\n') + (rest.endsWith('\n') ? 0 : 1);
+    }
+
+private:
+    const QByteArray &m_text;
+    qsizetype m_pos = 0;
+};
 
 } // namespace
 
@@ -100,22 +117,27 @@ QByteArray TallyTable::toText() const
 
 std::optional<TallyTable> TallyTable::fromText(const QByteArray &text)
 {
-    const std::optional<QList<QByteArray>> lines = splitLines(text);
-    if (!lines || lines->size() < 2)
+    LineReader lines(text);
+    if (lines.atEnd())
         return std::nullopt;
-    const std::optional<int> columns = parseCount(lines->at(0));
-    const std::optional<int> rows = parseCount(lines->at(1));
-    // The counts are checked against the lines actually present before anything is sized by
-    // them, so a damaged file cannot make us allocate what its first lines claim.
-    if (columns != ColumnCount || !rows || *rows < 1
-        || lines->size() != 2 + qint64(ColumnCount) * *rows)
+    const std::optional<int> columns = parseCount(lines.next());
+    if (lines.atEnd())
+        return std::nullopt;
+    const std::optional<int> rows = parseCount(lines.next());
+    // The row count is checked against the lines actually present before anything is sized by
+    // it: a row beyond every line would be nothing but empty cells, and a damaged count must
+    // not make us allocate what it claims.
+    const qsizetype cellLines = lines.remaining();
+    if (!columns || *columns < 1 || !rows || *rows < 1 || *rows > MaxRows
+        || *rows > std::max<qsizetype>(cellLines, 1))
         return std::nullopt;
 
     TallyTable table;
     table.m_rows = QList<Row>(*rows, Row(ColumnCount));
-    for (int col = 0; col < ColumnCount; ++col) {
-        for (int row = 0; row < *rows; ++row)
-            table.m_rows[row][col] = lines->at(2 + col * *rows + row);
+    const int stored = std::min(*columns, ColumnCount);
+    for (int col = 0; col < stored; ++col) {
+        for (int row = 0; row < *rows && !lines.atEnd(); ++row)
+            table.m_rows[row][col] = withoutLineBreaks(lines.next().toByteArray());
     }
     return table;
 }

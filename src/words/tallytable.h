@@ -18,6 +18,8 @@ class TallyTable {
 public:
     static constexpr int ColumnCount = 9;
     static constexpr int FirstSessionColumn = 5;
+    // Far more opponents than anybody follows; a row count past it is not a tally.
+    static constexpr int MaxRows = 100000;
     // The winner argument of addgame that means "the player won".
     static constexpr char OwnWin[] = "addtomine";
 
@@ -33,9 +35,11 @@ public:
 
     // Lines ended by CR LF: the column count, the row count, then the cells column by column.
     QByteArray toText() const;
-    // Nothing but the exact layout is accepted: 9 columns, at least one row, and exactly as many
-    // lines as the counts promise (a last line without its CR LF is tolerated). The cell texts
-    // themselves are not checked. Session figures are kept; call startSession() after loading.
+    // Read as the stored format is read: the first two lines set the column and row counts
+    // (decimal, at least 1), the cells follow column by column, a cell whose line is missing is
+    // empty, columns past 9 and lines past the last cell are ignored, lines end with CR LF or LF.
+    // Refused: counts that are not numbers, or more rows than lines. A stray CR is dropped from
+    // a cell. Session figures are kept; call startSession() after loading.
     static std::optional<TallyTable> fromText(const QByteArray &text);
 
     // +1 to the cell and the new value; a cell that is not a number counts as 0. A cell outside

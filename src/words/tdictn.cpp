@@ -1,11 +1,12 @@
 #include "words/tdictn.h"
 
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QtDebug>
 
 #include <algorithm>
 #include <cstring>
 
+#include "words/checkedsavefile.h"
 #include "words/notifier.h"
 
 // The resource lives in this static library; without a reference from code the program always
@@ -72,7 +73,7 @@ void TDictn::openlist()
     m_file.close();
     m_open = false;
     m_lastRecord = -1;
-    if (!QFile::exists(m_workingFile))
+    if (!QFile::exists(m_workingFile) || isCutCopy())
         writeWorkingFile();
 
     m_file.setFileName(m_workingFile);
@@ -85,32 +86,50 @@ void TDictn::openlist()
 }
 
 // Writes the resource to the working file byte for byte. The bytes go to a temporary file that
-// is renamed into place only when complete: a half-written list left behind (full disk, crash)
-// would be trusted as it stands by every later run.
+// is renamed into place only when complete, and the file in place is then checked against the
+// list's size: a cut copy would be trusted by every later lookup and refuse the last words of
+// the alphabet. Whatever fails, the working file is left complete or absent.
 bool TDictn::writeWorkingFile()
 {
     QFile source(m_resource);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile target(m_workingFile);
-    if (!target.open(QIODevice::WriteOnly)) {
-        qWarning() << "TDictn: cannot create" << m_workingFile << target.errorString();
-        return false;
-    }
+    CheckedSaveFile target(m_workingFile);
+    bool written = target.open();
     QByteArray chunk(64 * 1024, Qt::Uninitialized);
-    for (;;) {
+    while (written) {
         const qint64 n = source.read(chunk.data(), chunk.size());
         if (n == 0)
             break;
-        if (n < 0 || target.write(chunk.constData(), n) != n) {
-            qWarning() << "TDictn: cannot write" << m_workingFile << target.errorString();
-            target.cancelWriting();
-            return false;
-        }
+        written = n > 0 && target.write(QByteArrayView(chunk.constData(), n));
     }
-    if (!target.commit()) {
-        qWarning() << "TDictn: cannot write" << m_workingFile << target.errorString();
+    written = written && target.commit();
+    QString reason = target.errorString();
+    if (written && QFileInfo(m_workingFile).size() != source.size()) {
+        written = false;
+        reason = QStringLiteral("the file does not hold the whole list");
+    }
+    if (!written) {
+        qWarning() << "TDictn: cannot write" << m_workingFile << reason;
+        QFile::remove(m_workingFile);
+    }
+    return written;
+}
+
+// True when the working file is a beginning of the list, shorter than it: what a run that could
+// not finish writing it leaves behind. Any other file is searched as it stands.
+bool TDictn::isCutCopy() const
+{
+    QFile source(m_resource);
+    QFile existing(m_workingFile);
+    if (!source.open(QIODevice::ReadOnly) || !existing.open(QIODevice::ReadOnly)
+        || existing.size() >= source.size())
         return false;
+    const qint64 chunkSize = 64 * 1024;
+    for (qint64 left = existing.size(); left > 0; left -= chunkSize) {
+        const QByteArray have = existing.read(chunkSize);
+        if (have.isEmpty() || have != source.read(have.size()))
+            return false;
     }
     return true;
 }

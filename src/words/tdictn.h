@@ -8,8 +8,8 @@
 class Notifier;
 
 // The word list lookup. The list travels inside the program as a resource; on construction it is
-// copied to a working file (unless that file already exists, which is then trusted as it stands)
-// and every lookup is a binary search over that file's 15-byte records, one seek and one read per
+// copied to a working file (unless that file already exists, which is then trusted as it stands,
+// except a cut copy of the list, which is written again whole) and every lookup is a binary search over that file's 15-byte records, one seek and one read per
 // probe, so the list never sits in memory. The destructor closes and deletes the working file.
 //
 // Record: byte 0 is a marker (never checked), bytes 1..14 the word, blank padded. Records are
@@ -42,6 +42,7 @@ public:
 
 private:
     bool writeWorkingFile();
+    bool isCutCopy() const;
     bool readRecord(qint64 index, char *record);
 
     QString m_workingFile;

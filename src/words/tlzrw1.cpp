@@ -1,9 +1,10 @@
 #include "words/tlzrw1.h"
 
+#include "words/checkedsavefile.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cstring>
@@ -124,12 +125,12 @@ qint64 Tlzrw1::Compress()
     QFile in(m_inputFile);
     if (!in.open(QIODevice::ReadOnly))
         throw ELzrw1Exception(openInputMessage(m_inputFile));
-    QSaveFile out(m_outputFile);
-    if (!out.open(QIODevice::WriteOnly))
+    CheckedSaveFile out(m_outputFile);
+    if (!out.open())
         throw ELzrw1Exception(openOutputMessage(m_outputFile));
-    // On an exception QSaveFile's destructor drops the temporary file; the target is untouched.
+    // On an exception the temporary file is dropped with `out`; the target is untouched.
     const qint64 written =
-        compressStream(m_engine, in, info.size(), out, m_inputFile, m_outputFile);
+        compressStream(m_engine, in, info.size(), out.device(), m_inputFile, m_outputFile);
     if (!out.commit())
         throw ELzrw1Exception(writeMessage(m_outputFile));
     return written;
@@ -140,10 +141,10 @@ qint64 Tlzrw1::Decompress()
     QFile in(m_inputFile);
     if (!in.open(QIODevice::ReadOnly))
         throw ELzrw1Exception(openInputMessage(m_inputFile));
-    QSaveFile out(m_outputFile);
-    if (!out.open(QIODevice::WriteOnly))
+    CheckedSaveFile out(m_outputFile);
+    if (!out.open())
         throw ELzrw1Exception(openOutputMessage(m_outputFile));
-    const qint64 written = decompressStream(in, out, m_inputFile, m_outputFile);
+    const qint64 written = decompressStream(in, out.device(), m_inputFile, m_outputFile);
     if (!out.commit())
         throw ELzrw1Exception(writeMessage(m_outputFile));
     return written;
@@ -163,6 +164,13 @@ QByteArray Tlzrw1::compressBytes(const QByteArray &data)
     compressStream(engine, in, data.size(), out, QString(), QString());
     out.close();
     return result;
+}
+
+std::optional<qint64> Tlzrw1::originalSize(const QByteArray &container)
+{
+    if (container.size() < HeaderSize || std::memcmp(container.constData(), Identifier, 4) != 0)
+        return std::nullopt;
+    return qFromLittleEndian<quint32>(container.constData() + 4);
 }
 
 QByteArray Tlzrw1::decompressBytes(const QByteArray &container, const QString &nameForMessages)
@@ -243,8 +251,8 @@ qint64 Tlzrw1::decompressStream(QIODevice &in, QIODevice &out, const QString &in
         total += produced;
     } while (produced == TLZR::ChunkSize);
 
-    // The last block is the one short of a full chunk; anything after it is not ours.
-    if (total != originalSize || !in.atEnd())
+    // The last block is the one short of a full chunk; whatever follows it is not read.
+    if (total != originalSize)
         throw ELzrw1Exception(sizesMessage());
     return total;
 }

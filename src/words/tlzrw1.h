@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <stdexcept>
 
 class QIODevice;
@@ -25,7 +26,8 @@ private:
 // Container: "WRZL" (57 52 5A 4C), the original size (unsigned 32-bit, little-endian), then
 // one block per 32768-byte chunk: a 16-bit little-endian block length and the block data. The
 // last chunk is shorter than 32768 bytes, so a size that is a whole multiple of 32768 (0 too)
-// ends with the empty block 01 00 80.
+// ends with the empty block 01 00 80. Reading stops after that block; bytes after it are
+// ignored.
 //
 // The output is written to a temporary file beside it and renamed into place only when the
 // whole job has succeeded: after any failure no output (partial or not) is left behind and a
@@ -45,6 +47,9 @@ public:
     // The same container in memory. nameForMessages stands for the input file in the texts.
     static QByteArray compressBytes(const QByteArray &data);
     static QByteArray decompressBytes(const QByteArray &container, const QString &nameForMessages);
+    // The original size a container announces, before anything is decoded; nullopt when the
+    // bytes do not begin with the identifier and the size field.
+    static std::optional<qint64> originalSize(const QByteArray &container);
 
 private:
     // Both return the number of bytes written to out.

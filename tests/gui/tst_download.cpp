@@ -8,9 +8,12 @@
 #include <QTest>
 
 #include "client/desktoplobbylauncher.h"
+#include "fulldisk.h"
 #include "dialogs/tdownload.h"
 #include "words/notifier.h"
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -229,6 +232,36 @@ private Q_SLOTS:
         QCOMPARE(label("infolabel"), QStringLiteral("Download Aborted"));
         QCOMPARE(window->state(), int(Tdownload::Aborted));
         QVERIFY(button("getbutton")->isEnabled());
+    }
+
+    // A full disk: the whole body arrives but cannot be stored. Nothing is started, an installer
+    // already there stays as it was, and the second status line says why.
+    void fullDisk()
+    {
+        FullDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.skipReason());
+        const QString path = disk.filePath(QStringLiteral("oslsetup.exe"));
+        {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            QCOMPARE(old.write("old installer"), 13);
+        }
+        QVERIFY(disk.fill());
+        TinyHttpServer server(okHeaders(1200) + body(1200), false);
+        auto window = makeWindow(server.url(), disk.folder());
+        button("getbutton")->click();
+        QTRY_VERIFY(button("getbutton")->isEnabled());
+        QCOMPARE(label("infolabel"), QStringLiteral("Download Aborted"));
+        QCOMPARE(label("infolabel3"), QStringLiteral("Could not save oslsetup.exe: ")
+                                          + QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        QCOMPARE(window->state(), int(Tdownload::Aborted));
+        QVERIFY(m_launcher.installers.isEmpty());
+        QCOMPARE(m_exits, 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("old installer"));
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("oslsetup.exe")});
     }
 
     // The installer refuses to start: a message, and the program goes on.

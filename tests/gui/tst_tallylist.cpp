@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -196,10 +197,38 @@ private Q_SLOTS:
             file.write("not a tally");
         }
         auto tally = makeWindow();
+        const QString kept = m_path + QStringLiteral(".bad");
         QCOMPARE(m_notifier.messages,
-                 QStringList{m_path + QStringLiteral(" : Lzrw1 decompression : this file has no valid header !")});
+                 QStringList{m_path + QStringLiteral(" : Lzrw1 decompression : this file has no valid header !")
+                             + QStringLiteral("\n\nThe unreadable file was kept as ")
+                             + QDir::toNativeSeparators(kept) + QStringLiteral(". A new tally has been started.")});
         QCOMPARE(list("listbox_tally")->count(), 0);
         QCOMPARE(text("mylabel_1"), QStringLiteral("0"));
+        // What the next save writes goes beside the kept file, not over it.
+        QVERIFY(tally->save());
+        QCOMPARE(fileBytes(kept), QByteArray("not a tally"));
+        QVERIFY(QFile::remove(kept));
+    }
+
+    // Every save is reported; a failed one with its reason, and the old file stays.
+    void savesAreReported()
+    {
+        auto tally = makeWindow();
+        QStringList reports;
+        tally->setSaveReport([&reports](const QString &path, bool saved, const QString &reason) {
+            reports.append(QStringLiteral("%1 %2 %3").arg(path).arg(saved).arg(reason));
+        });
+        QVERIFY(tally->save());
+        QVERIFY(QFile::remove(m_path));
+        QVERIFY(QDir().mkpath(m_path + QStringLiteral("/keep"))); // a folder no file can replace
+        tally->addgame("Ann");
+        QCOMPARE(reports.size(), 2);
+        QCOMPARE(reports.at(0), m_path + QStringLiteral(" 1 "));
+        QVERIFY2(reports.at(1).startsWith(m_path + QStringLiteral(" 0 "))
+                     && reports.at(1).size() > m_path.size() + 3,
+                 qPrintable(reports.at(1)));
+        QVERIFY(QFileInfo::exists(m_path + QStringLiteral("/keep")));
+        QVERIFY(QDir(m_path).removeRecursively());
     }
 
     // --- following and dropping ---

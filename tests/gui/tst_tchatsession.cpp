@@ -19,8 +19,12 @@
 
 #include <QRandomGenerator>
 #include <QTcpServer>
+#include "fulldisk.h"
 #include "words/inieditor.h"
 #include "words/notifier.h"
+
+#include <QRegularExpression>
+#include <QTextBlock>
 
 namespace {
 struct RecordingNotifier : Notifier {
@@ -346,6 +350,49 @@ private Q_SLOTS:
         QVERIFY(item("quick")->isChecked());
         QVERIFY(!item("ExtraLong1")->isChecked());
         QCOMPARE(m_chat->timeBetweenRounds(), 5);
+    }
+
+    // A full disk under the settings file: the file, the lobby's sections with it, stays as it
+    // was; the player is told once in the system colour however many saves fail, and once more
+    // on stderr when the window closes.
+    void failedSaveToldOnce()
+    {
+        FullDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.skipReason());
+        Paths paths = Paths::inFolder(m_dir.path());
+        paths.dataDir = disk.folder();
+        const QByteArray stored = "[Lobby]\r\nServer=a\r\n[Lexitangle]\r\nTimebetweenrounds=60\r\n";
+        QFile file(paths.settingsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(stored), stored.size());
+        file.close();
+        TestChat chat(Tchat::Setup{paths, &m_sounds, &m_notifier, 0});
+        chat.loadinifile();
+        QVERIFY(disk.fill());
+        chat.menu().item(QStringLiteral("quick"))->trigger();
+        chat.menu().item(QStringLiteral("long"))->trigger();
+        chat.savePhrases();
+
+        QTextDocument *history = chat.chat().mainchat()->document();
+        int told = 0;
+        for (QTextBlock block = history->begin(); block.isValid(); block = block.next()) {
+            if (!block.text().contains(QStringLiteral("Could not save")))
+                continue;
+            ++told;
+            QVERIFY(block.text().contains(QDir::toNativeSeparators(paths.settingsFile())));
+            QCOMPARE(block.begin().fragment().charFormat().foreground().color(), QColor(128, 0, 0));
+        }
+        QCOMPARE(told, 1);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), stored);
+        file.close();
+        QVERIFY(m_notifier.messages.isEmpty());
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Lexitangle: could not save .*orvolobby\\.ini")));
+        chat.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), stored);
     }
 
     // Closing saves the window's place; a window that did not move saves what it read.

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "fulldisk.h"
 #include "words/notifier.h"
 #include "words/tdictn.h"
 
@@ -86,7 +87,9 @@ private Q_SLOTS:
     void existingFileSearchedAsItStands();
     void existingFileNotRewritten();
     void partialTrailingRecordIgnored();
-    void emptyWorkingFile();
+    void foreignFileShorterThanARecord();
+    void cutCopyReplaced_data();
+    void cutCopyReplaced();
 
     // Working file lifecycle and failures.
     void workingFileIsTheResource();
@@ -94,6 +97,7 @@ private Q_SLOTS:
     void failureReportedOnce_data();
     void failureReportedOnce();
     void interruptedWriteLeavesNoFile();
+    void fullDiskLeavesNoCutCopy();
 
 private:
     QString workingFile() const { return m_dir->filePath(QStringLiteral("English")); }
@@ -269,13 +273,35 @@ void TestDictionary::partialTrailingRecordIgnored()
     QVERIFY(!dictionary.isword("ZEBRA"));
 }
 
-void TestDictionary::emptyWorkingFile()
+void TestDictionary::foreignFileShorterThanARecord()
 {
-    QVERIFY(writeAll(workingFile(), QByteArray()));
+    QVERIFY(writeAll(workingFile(), QByteArray("x")));
     RecordingNotifier notifier;
     TDictn dictionary(workingFile(), &notifier);
     QVERIFY(!dictionary.isword("CAT"));
     QCOMPARE(dictionary.lastProbeCount(), 0);
+    QVERIFY(notifier.messages.isEmpty());
+}
+
+void TestDictionary::cutCopyReplaced_data()
+{
+    QTest::addColumn<int>("kept"); // bytes of the list left in the file
+    QTest::newRow("empty") << 0;
+    QTest::newRow("one record") << TDictn::RecordSize;
+    QTest::newRow("cut inside a record") << 100000 * TDictn::RecordSize + 7;
+    QTest::newRow("last records missing") << int(m_list.size()) - 2436;
+}
+
+// A working file that is the beginning of the list (left by a run that could not finish writing
+// it) would refuse the rest of the alphabet; it is written again whole.
+void TestDictionary::cutCopyReplaced()
+{
+    QFETCH(int, kept);
+    QVERIFY(writeAll(workingFile(), m_list.left(kept)));
+    RecordingNotifier notifier;
+    TDictn dictionary(workingFile(), &notifier);
+    QCOMPARE(readAll(workingFile()), m_list);
+    QVERIFY(dictionary.isword(wordAt(m_list, m_list.size() / TDictn::RecordSize - 1)));
     QVERIFY(notifier.messages.isEmpty());
 }
 
@@ -362,6 +388,26 @@ void TestDictionary::interruptedWriteLeavesNoFile()
     QCOMPARE(notifier.messages, QStringList{NotFound});
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
+}
+
+// A real full disk with room for all but the last page of the list: the last buffered bytes
+// cannot be written. No cut copy may stand in for the list; the player is told as for no list.
+void TestDictionary::fullDiskLeavesNoCutCopy()
+{
+    FullDisk disk(8 * 1024 * 1024);
+    if (!disk.mounted())
+        QSKIP(disk.skipReason());
+    QVERIFY(disk.fill(m_list.size() - 1));
+    const QString path = disk.filePath(QStringLiteral("English"));
+    RecordingNotifier notifier;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^TDictn: cannot write")));
+    {
+        TDictn dictionary(path, &notifier);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!dictionary.isword("CAT"));
+        QCOMPARE(notifier.messages, QStringList{NotFound});
+    }
+    QCOMPARE(disk.entries(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestDictionary)

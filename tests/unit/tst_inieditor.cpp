@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "fulldisk.h"
 #include "words/inieditor.h"
 
 namespace {
@@ -272,6 +273,25 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"orvolobby.ini"});
         QVERIFY(QFileInfo(dir.filePath("orvolobby.ini")).isDir());
+    }
+
+    // A full disk: the save fails and the shared file, the lobby's sections with it, stays whole.
+    void saveOnFullDisk()
+    {
+        FullDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.skipReason());
+        const QString path = disk.filePath(QStringLiteral("orvolobby.ini"));
+        QVERIFY(IniEditor::fromBytes(sharedFile("\r\n")).save(path));
+        QVERIFY(disk.fill());
+        IniEditor ini;
+        QVERIFY(ini.load(path));
+        ini.setValue("Lexitangle", "Top", "40");
+        QVERIFY(!ini.save(path));
+        IniEditor back;
+        QVERIFY(back.load(path));
+        QCOMPARE(back.toBytes(), sharedFile("\r\n"));
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("orvolobby.ini")});
     }
 
     // Unreadable or absurdly large files are refused instead of being half read.

@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include "fulldisk.h"
 #include "words/tlzr.h"
 #include "words/tlzrw1.h"
 
@@ -381,8 +382,6 @@ private Q_SLOTS:
                                                       << SizesMessage;
         QTest::newRow("copy item cut by the block end")
             << hex("57525A4C 03000000 0500 4040006100") << SizesMessage;
-        QTest::newRow("extra data after the last block") << abc + hex("00") << SizesMessage;
-        QTest::newRow("extra block after the last block") << abc + hex("0100 80") << SizesMessage;
     }
     void decompressFailures()
     {
@@ -408,6 +407,61 @@ private Q_SLOTS:
         writeFile(out, "old");
         QCOMPARE(thrownMessage([&] { doit.Decompress(); }), withNames(message, in));
         QCOMPARE(readFile(out), QByteArray("old"));
+    }
+
+    // Reading stops at the first block short of a full chunk: whatever follows it is not read.
+    void trailingBytesIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("container");
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray abc = hex("57525A4C 03000000 0400 80616263");
+        const QByteArray full = QByteArray(32768, 'k');
+        QTest::newRow("a byte after the last block") << abc + hex("00") << QByteArray("abc");
+        QTest::newRow("a block after the last block") << abc + hex("0100 80") << QByteArray("abc");
+        QTest::newRow("junk after the empty block of a whole chunk")
+            << Tlzrw1::compressBytes(full) + "junk" << full;
+    }
+    void trailingBytesIgnored()
+    {
+        QFETCH(QByteArray, container);
+        QFETCH(QByteArray, data);
+        QCOMPARE(Tlzrw1::decompressBytes(container, QStringLiteral("mem")), data);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("in"), container);
+        Tlzrw1 doit;
+        doit.setInputFile(dir.filePath("in"));
+        doit.setOutputFile(dir.filePath("out"));
+        QCOMPARE(doit.Decompress(), qint64(data.size()));
+        QCOMPARE(readFile(dir.filePath("out")), data);
+    }
+
+    // A full disk under the output: the write error, and an output file that was there before
+    // stays as it was, with nothing beside it.
+    void fullDiskKeepsOldOutput_data()
+    {
+        QTest::addColumn<bool>("compress");
+        QTest::newRow("compress") << true;
+        QTest::newRow("decompress") << false;
+    }
+    void fullDiskKeepsOldOutput()
+    {
+        QFETCH(bool, compress);
+        FullDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.skipReason());
+        QTemporaryDir dir;
+        const QByteArray text = emptyTallyText();
+        writeFile(dir.filePath("in"), compress ? text : Tlzrw1::compressBytes(text));
+        const QString out = disk.filePath(QStringLiteral("out"));
+        writeFile(out, "old");
+        QVERIFY(disk.fill());
+        Tlzrw1 doit;
+        doit.setInputFile(dir.filePath("in"));
+        doit.setOutputFile(out);
+        QCOMPARE(thrownMessage([&] { compress ? doit.Compress() : doit.Decompress(); }),
+                 QStringLiteral("Lzrw1 : Error writing to output file : ") + out);
+        QCOMPARE(readFile(out), QByteArray("old"));
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("out")});
     }
 
     void openFailures_data()

@@ -3,6 +3,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
+#include "fulldisk.h"
 #include "words/tallystore.h"
 #include "words/tlzrw1.h"
 
@@ -50,7 +54,9 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         m_path = TallyStore::fileIn(m_dir.path());
         QCOMPARE(QFileInfo(m_path).fileName(), QStringLiteral("Lexitangletally.tld"));
-        QFile::remove(m_path);
+        // Each test starts with an empty folder: no tally, nothing kept aside from before.
+        QVERIFY(QDir(m_dir.path()).removeRecursively());
+        QVERIFY(QDir().mkpath(m_dir.path()));
     }
 
     // --- the file a first run leaves ---
@@ -133,14 +139,9 @@ private Q_SLOTS:
         QTest::newRow("cut in a block") << good.left(good.size() - 3) << read;
         QTest::newRow("size field too small")
             << QByteArray(good).replace(4, 1, QByteArray(1, char(good.at(4) - 1))) << sizes;
-        QTest::newRow("trailing bytes") << good + "junk" << sizes;
         // Well-formed containers around texts that are not a tally.
-        QTest::newRow("row count above lines")
-            << Tlzrw1::compressBytes("9\r\n2\r\n" + QByteArray("0\r\n").repeated(9)) << text;
-        QTest::newRow("row count below lines")
-            << Tlzrw1::compressBytes("9\r\n1\r\n" + QByteArray("0\r\n").repeated(18)) << text;
-        QTest::newRow("eight columns")
-            << Tlzrw1::compressBytes("8\r\n1\r\n" + QByteArray("0\r\n").repeated(8)) << text;
+        QTest::newRow("row count above the lines")
+            << Tlzrw1::compressBytes("9\r\n12\r\n" + QByteArray("0\r\n").repeated(9)) << text;
         QTest::newRow("count not a number")
             << Tlzrw1::compressBytes("9\r\nx\r\n" + QByteArray("0\r\n").repeated(9)) << text;
         QTest::newRow("no rows") << Tlzrw1::compressBytes("9\r\n0\r\n") << text;
@@ -155,8 +156,88 @@ private Q_SLOTS:
         const TallyStore::Loaded loaded = TallyStore(m_path).load();
         QCOMPARE(loaded.error, message.arg(m_path));
         QCOMPARE(loaded.table.toText(), TallyTable().toText());
-        // The unreadable file is left for the next save to replace.
+        // The unreadable file is moved aside before any save can replace it.
+        QVERIFY(!QFile::exists(m_path));
+        QCOMPARE(loaded.keptAs, m_path + QStringLiteral(".bad"));
+        QCOMPARE(readAll(loaded.keptAs), bytes);
+    }
+
+    // Each unreadable file gets a name of its own, never one an earlier file (or a link) holds,
+    // and the message says where it went.
+    void unreadableFilesKeptApart()
+    {
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("gone")), m_path + QStringLiteral(".bad.1")));
+        const QStringList kept = {m_path + QStringLiteral(".bad"), m_path + QStringLiteral(".bad.2")};
+        TallyStore store(m_path);
+        for (const QString &place : kept) {
+            writeAll(m_path, place.toUtf8());
+            const TallyStore::Loaded loaded = store.load();
+            QCOMPARE(loaded.keptAs, place);
+            QVERIFY2(loaded.message().startsWith(loaded.error + QStringLiteral("\n")), qPrintable(loaded.message()));
+            QVERIFY2(loaded.message().contains(QDir::toNativeSeparators(place)), qPrintable(loaded.message()));
+        }
+        for (const QString &place : kept)
+            QCOMPARE(readAll(place), place.toUtf8());
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("gone"))));
+        QVERIFY(store.save(following({"Ann"})));
+    }
+
+    // A file that cannot be moved aside stays where it is, and no save replaces it.
+    void unmovableFileNeverReplaced()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Lexitangletally.tld/keep")));
+        TallyStore store(m_path);
+        const TallyStore::Loaded loaded = store.load();
+        QVERIFY(!loaded.error.isEmpty());
+        QVERIFY(loaded.keptAs.isEmpty());
+        QString error;
+        QVERIFY(!store.save(following({"Ann"}), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(QFileInfo::exists(m_path + QStringLiteral("/keep")));
+        QVERIFY(QDir(m_path).removeRecursively());
+    }
+
+    // Files the formats allow, though this program never writes them so.
+    void acceptedFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QByteArray>>("names");
+        const QByteArray text = following({"Ann"}).toText();
+        const QList<QByteArray> ann{"Ann"};
+        QTest::newRow("bytes after the last block") << Tlzrw1::compressBytes(text) + "junk" << ann;
+        QTest::newRow("LF line ends") << Tlzrw1::compressBytes(QByteArray(text).replace("\r\n", "\n")) << ann;
+        QTest::newRow("an extra empty line") << Tlzrw1::compressBytes(text + "\r\n") << ann;
+        QTest::newRow("last cell missing") << Tlzrw1::compressBytes(text.chopped(3)) << ann;
+        QTest::newRow("row count above the cells")
+            << Tlzrw1::compressBytes("9\r\n2\r\n" + QByteArray("0\r\n").repeated(9)) << QList<QByteArray>{"0"};
+        QTest::newRow("row count below the lines")
+            << Tlzrw1::compressBytes("9\r\n1\r\n" + QByteArray("0\r\n").repeated(18)) << QList<QByteArray>{};
+        QTest::newRow("eight columns")
+            << Tlzrw1::compressBytes("8\r\n1\r\n" + QByteArray("0\r\n").repeated(8)) << QList<QByteArray>{};
+    }
+    void acceptedFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QByteArray>, names);
+        writeAll(m_path, bytes);
+        const TallyStore::Loaded loaded = TallyStore(m_path).load();
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.table.names(), names);
         QCOMPARE(readAll(m_path), bytes);
+    }
+
+    // A well-formed container that inflates past anything a tally can be is refused before it
+    // is decoded, however well formed the text inside would be.
+    void inflatesPastTheCap()
+    {
+        const QByteArray text = "9\r\n1\r\n" + QByteArray(TallyStore::MaxTextSize, 'a') + "\r\n"
+            + QByteArray("0\r\n").repeated(8);
+        const QByteArray container = Tlzrw1::compressBytes(text);
+        QVERIFY(container.size() < 64 * 1024);
+        writeAll(m_path, container);
+        const TallyStore::Loaded loaded = TallyStore(m_path).load();
+        QCOMPARE(loaded.error, m_path + QStringLiteral(" : the tally in this file is damaged and cannot be read !"));
+        QCOMPARE(loaded.table.toText(), TallyTable().toText());
     }
 
     // Far larger than any tally: refused before it is read.
@@ -194,6 +275,23 @@ private Q_SLOTS:
         // And nothing half-written is left beside it.
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
         QVERIFY(QDir(m_path).removeRecursively());
+    }
+
+    // A full disk: the save fails and the old tally stays byte for byte, with nothing beside it.
+    void saveOnFullDisk()
+    {
+        FullDisk disk;
+        if (!disk.mounted())
+            QSKIP(disk.skipReason());
+        TallyStore store(TallyStore::fileIn(disk.folder()));
+        QVERIFY(store.save(following({"Ann", "Bob"})));
+        const QByteArray before = readAll(store.path());
+        QVERIFY(disk.fill());
+        QString error;
+        QVERIFY(!store.save(following({"Ann", "Bob", "Cid"}), &error));
+        QCOMPARE(error, QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        QCOMPARE(readAll(store.path()), before);
+        QCOMPARE(disk.entries(), QStringList{QStringLiteral("Lexitangletally.tld")});
     }
 
     // A folder that does not exist: false, nothing created.

@@ -95,6 +95,34 @@ private Q_SLOTS:
         QTest::newRow("blanks, Latin-1, empty and odd cells") << rich << rich;
         QTest::newRow("no final CR LF") << fresh.chopped(2) << fresh;
         QTest::newRow("leading zeros in the counts") << "09\r\n01\r\n" + fresh.mid(6) << fresh;
+
+        // Read as the format reads: the first two lines set the counts, a missing cell is empty,
+        // lines past the last cell are ignored, a line ends with CR LF or LF alone.
+        const QList<Cells> two = {{"0", "0", "0", "0", "0", "0", "0", "0", "0"},
+                                  {"Ann", "1", "0", "1", "0", "1", "0", "1", "0"}};
+        const Cells lastCellEmpty = {"0", "0", "0", "0", "0", "0", "0", "0", ""};
+        QTest::newRow("LF only") << QByteArray(fresh).replace("\r\n", "\n") << fresh;
+        QTest::newRow("CR LF and LF mixed") << QByteArray("9\n1\r\n") + fresh.mid(6) << fresh;
+        QTest::newRow("one empty line too many") << fresh + "\r\n" << fresh;
+        QTest::newRow("one line too many") << fresh + "0\r\n" << fresh;
+        QTest::newRow("one cell missing") << fresh.chopped(3) << textOf({lastCellEmpty});
+        QTest::newRow("counts only") << QByteArray("9\r\n1\r\n") << textOf({Cells(9, "")});
+        QTest::newRow("8 columns") << textOf({Cells(8, "0")}, 8) << textOf({lastCellEmpty});
+        QTest::newRow("10 columns") << textOf({Cells(10, "0")}, 10) << fresh;
+        QTest::newRow("row count too small")
+            << QByteArray("9\r\n1\r\n") + textOf(two).mid(6)
+            << textOf({{"0", "Ann", "0", "1", "0", "0", "0", "1", "0"}});
+        QTest::newRow("row count larger than the lines")
+            << QByteArray("9\r\n3\r\n") + textOf(two).mid(6)
+            << textOf({{"0", "1", "0", "0", "0", "1", "", "", ""},
+                       {"Ann", "0", "1", "0", "0", "0", "", "", ""},
+                       {"0", "0", "0", "1", "0", "0", "", "", ""}});
+        QTest::newRow("bare LF in a name is a line end")
+            << textOf({two.at(0), {"An\nn", "0", "0", "0", "0", "0", "0", "0", "0"}})
+            << textOf({{"0", "n", "0", "0", "0", "0", "0", "0", "0"}, {"An", "0", "0", "0", "0", "0", "0", "0", "0"}});
+        QTest::newRow("bare CR in a name is dropped")
+            << textOf({two.at(0), {"An\rn", "0", "0", "0", "0", "0", "0", "0", "0"}})
+            << textOf({two.at(0), {"Ann", "0", "0", "0", "0", "0", "0", "0", "0"}});
     }
     void roundTrip()
     {
@@ -105,19 +133,18 @@ private Q_SLOTS:
         QCOMPARE(table->toText(), canonical);
     }
 
-    // Anything but the exact layout is refused before any row is allocated.
+    // Counts that are not numbers, or that promise rows no line holds, are refused before any
+    // row is allocated.
     void refusesDamagedText_data()
     {
         QTest::addColumn<QByteArray>("text");
         const QByteArray fresh = TallyTable().toText();
-        const QList<Cells> two = {{"0", "0", "0", "0", "0", "0", "0", "0", "0"},
-                                  {"Ann", "1", "0", "1", "0", "1", "0", "1", "0"}};
         QTest::newRow("empty") << QByteArray();
-        QTest::newRow("counts only") << QByteArray("9\r\n1\r\n");
-        QTest::newRow("one cell missing") << fresh.chopped(3);
-        QTest::newRow("one line too many") << fresh + "0\r\n";
-        QTest::newRow("row count too small") << QByteArray("9\r\n1\r\n") + textOf(two).mid(6);
-        QTest::newRow("row count larger than the lines") << QByteArray("9\r\n3\r\n") + textOf(two).mid(6);
+        QTest::newRow("column count only") << QByteArray("9\r\n");
+        QTest::newRow("two rows, no cells") << QByteArray("9\r\n2\r\n");
+        QTest::newRow("rows past the lines") << QByteArray("9\r\n11\r\n") + fresh.mid(6);
+        QTest::newRow("more rows than any tally") << "9\r\n" + QByteArray::number(TallyTable::MaxRows + 1)
+                + "\r\n" + QByteArray("\r\n").repeated(TallyTable::MaxRows + 1);
         QTest::newRow("999999999 rows") << QByteArray("9\r\n999999999\r\n") + fresh.mid(6);
         QTest::newRow("count past int") << QByteArray("9\r\n4294967297\r\n") + fresh.mid(6);
         QTest::newRow("zero rows") << QByteArray("9\r\n0\r\n");
@@ -125,11 +152,7 @@ private Q_SLOTS:
         QTest::newRow("non-numeric rows") << QByteArray("9\r\none\r\n") + fresh.mid(6);
         QTest::newRow("blank in count") << QByteArray("9\r\n 1\r\n") + fresh.mid(6);
         QTest::newRow("plus sign") << QByteArray("+9\r\n1\r\n") + fresh.mid(6);
-        QTest::newRow("8 columns") << textOf({Cells(8, "0")}, 8);
-        QTest::newRow("10 columns") << textOf({Cells(10, "0")}, 10);
-        QTest::newRow("LF only") << QByteArray(fresh).replace("\r\n", "\n");
-        QTest::newRow("bare LF in a name") << textOf({two.at(0), {"An\nn", "0", "0", "0", "0", "0", "0", "0", "0"}});
-        QTest::newRow("bare CR in a name") << textOf({two.at(0), {"An\rn", "0", "0", "0", "0", "0", "0", "0", "0"}});
+        QTest::newRow("zero columns") << QByteArray("0\r\n1\r\n");
         QTest::newRow("binary junk") << QByteArray("WRZL\x21\0\0\0\x0e\0", 10);
     }
     void refusesDamagedText()
