@@ -160,6 +160,7 @@ void Tchat::connectMenu()
             m_windows.gamestart->show();
     });
     on("PlaySounds1", [this] { saveinifile(); });
+    on("BetterBoards1", [this] { saveBetterBoards(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
     for (const char *name : {"Classic1", "New1"})
         on(name, [this, name] {
@@ -533,6 +534,7 @@ int Tchat::turnSoundTag() const { return m_menu->turnSoundTag(); }
 void Tchat::setStartButtonVisible(bool visible) { m_startButton->setVisible(visible && m_host); }
 int Tchat::timeBetweenRounds() const { return m_menu->timeBetweenRoundsTag(); }
 bool Tchat::autoStart() const { return item("autostart")->isChecked(); }
+bool Tchat::betterBoards() const { return item("BetterBoards1")->isChecked(); }
 
 // ---- tile groups ----
 
@@ -664,6 +666,7 @@ void Tchat::applySettings(const ClientSettings &s)
     item("PlayChatterSounds1")->setChecked(s.chatterSounds);
     if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
         loadgrouptiles(latin1(s.tiles));
+    item("BetterBoards1")->setChecked(s.betterBoards);
 }
 
 void Tchat::saveinifile()
@@ -690,6 +693,15 @@ void Tchat::savePhrases()
     for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
         phrases.append(ChatPanel::wireText(m_chat->phrase(n)));
     ClientSettings::writePhrases(ini, Section, phrases);
+    ini.save(m_setup.paths.settingsFile());
+}
+
+void Tchat::saveBetterBoards()
+{
+    IniEditor ini;
+    if (!ini.load(m_setup.paths.settingsFile()))
+        return;
+    ClientSettings::writeBetterBoards(ini, Section, betterBoards());
     ini.save(m_setup.paths.settingsFile());
 }
 

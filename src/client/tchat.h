@@ -74,6 +74,7 @@ public:
     // Host-side settings read by the host at the moment of use.
     int timeBetweenRounds() const override;
     bool autoStart() const override;
+    bool betterBoards() const override;
 
     // Start-up: chooses solo, host or join from the command line arguments (program name excluded).
     void setArguments(const QStringList &arguments); // read when the window is first shown
@@ -125,6 +126,7 @@ public:
     void loadinifile();
     void saveinifile();
     void savePhrases();
+    void saveBetterBoards();
 
     static constexpr quint32 SystemLineColour = 128; // maroon
 
