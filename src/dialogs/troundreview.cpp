@@ -245,6 +245,9 @@ void Troundreview::applyFilter()
         QTreeWidgetItem *item = m_words->topLevelItem(i);
         item->setHidden(!filter.isEmpty() && !item->text(WordColumn).contains(filter, Qt::CaseInsensitive));
     }
+    // A selected word the filter hides takes its path with it.
+    QTreeWidgetItem *current = m_words->currentItem();
+    showPathOf(current && !current->isHidden() ? current : nullptr);
 }
 
 void Troundreview::currentChanged(QTreeWidgetItem *item)
