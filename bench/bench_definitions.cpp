@@ -53,8 +53,9 @@ int main()
     QElapsedTimer openClock;
     openClock.start();
     if (!definitions.available()) {
-        std::printf("WordNet not usable: %s\n", qPrintable(definitions.problem()));
-        return 1;
+        // Nothing to measure; the other benchmarks still run.
+        std::printf("WordNet not usable, nothing measured: %s\n", qPrintable(definitions.problem()));
+        return 0;
     }
     const double openMs = msSince(openClock);
 
