@@ -61,6 +61,7 @@ button button_send.png 96 30 "SEND" 15
 button button_startgame.png 120 30 "START GAME" 14
 button button_start.png 120 30 "START" 15
 button button_allwords.png 96 30 "CLOSE" 15
+button button_review.png 96 30 "REVIEW" 15
 
 # --- logo: LEXITANGLE spelled downwards on small letter tiles -------------------------
 # 40 x 420, to stand at the board panel's left edge beside the 420-pixel board.

@@ -9,9 +9,17 @@
 #include "dialogs/tgamestart.h"
 #include "dialogs/tphrases.h"
 #include "dialogs/tspylist.h"
+#include "client/gameflow.h"
+#include "client/mainmenu.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
+#include "solver/boardsolver.h"
+#include "solver/roundhistory.h"
 #include "words/tdictn.h"
+#include "words/worddefinitions.h"
+
+#include <QAction>
 
 LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &options)
     : m_rng(QRandomGenerator::securelySeeded())
@@ -61,10 +69,43 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
         chat->reportSave(path, saved, reason);
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
+    attachReview(options.paths);
+}
+
+// The round review and "Better Boards": one solver, whose tree is read from the dictionary's
+// working file when a review or a re-deal first needs it, never during start-up.
+void LexitangleApp::attachReview(const Paths &paths)
+{
+    m_solver = std::make_unique<BoardSolver>(paths.dictionaryWorkingFile());
+    m_server->setSolver(m_solver.get());
+    m_definitions = std::make_unique<WordDefinitions>();
+    m_history = std::make_unique<RoundHistory>(m_solver.get());
+    m_roundreview = std::make_unique<Troundreview>(*m_history, *m_definitions, m_chat.get());
+
+    RoundHistory *history = m_history.get();
+    GameFlow *game = &m_chat->game();
+    QObject::connect(game, &GameFlow::gameStarted, history, &RoundHistory::startGame);
+    QObject::connect(game, &GameFlow::boardLoaded, history, [game, history] {
+        BoardCells cells{};
+        for (int c = 0; c < WordEntry::Side; ++c)
+            for (int r = 0; r < WordEntry::Side; ++r)
+                cells[size_t(c * WordEntry::Side + r)] = game->entry().dealtCode(c, r);
+        history->boardDealt(cells);
+    });
+    QObject::connect(game, &GameFlow::ownWordAccepted, history, &RoundHistory::wordAccepted);
+    QObject::connect(game, &GameFlow::roundWordsListed, history, [game, history](const QByteArray &list) {
+        history->roundListed(list, game->minimumLetters());
+    });
+
+    Troundreview *review = m_roundreview.get();
+    QObject::connect(m_chat->menu().item(QStringLiteral("RoundReview1")), &QAction::triggered, review,
+                     &Troundreview::showReview);
+    QObject::connect(m_wordslist.get(), &Twordslist::reviewRequested, review, &Troundreview::showReview);
 }
 
 LexitangleApp::~LexitangleApp()
 {
     // The host goes first: its seats must not report into windows that are gone.
     m_server.reset();
+    m_roundreview.reset();
 }

@@ -19,6 +19,10 @@ class Twordslist;
 class Ttallylist;
 class Thelp;
 class Tdownload;
+class Troundreview;
+class BoardSolver;
+class RoundHistory;
+class WordDefinitions;
 
 // The program: creates the ten windows in their fixed order, wires them to each other and hands
 // the command line to the main window, which reads it when it is first shown.
@@ -40,6 +44,9 @@ public:
     Twordslist &wordslist() { return *m_wordslist; }
     Tspylist &spylist() { return *m_spylist; }
     Ttallylist &tallylist() { return *m_tallylist; }
+    Troundreview &roundreview() { return *m_roundreview; }
+    RoundHistory &history() { return *m_history; }
+    BoardSolver &solver() { return *m_solver; }
 
 private:
     MessageBoxNotifier m_boxes;
@@ -56,4 +63,11 @@ private:
     std::unique_ptr<Ttallylist> m_tallylist;
     std::unique_ptr<TServer> m_server;
     std::unique_ptr<Twordslist> m_wordslist;
+    // Beyond the ten windows: every word on the board, for the review and the host's re-deal.
+    std::unique_ptr<BoardSolver> m_solver;
+    std::unique_ptr<WordDefinitions> m_definitions;
+    std::unique_ptr<RoundHistory> m_history;
+    std::unique_ptr<Troundreview> m_roundreview;
+
+    void attachReview(const Paths &paths);
 };

@@ -7,7 +7,7 @@
 // buttons, the logo and the small decorative pictures. Names are the file names without
 // ".png": "background", "button_rotate", "button_clear", "button_send",
 // "button_startgame" (main window), "button_start" (game start dialog),
-// "button_allwords", "image_logo", "title_wordsfound", "image_minletters",
+// "button_allwords", "button_review" (words list), "image_logo", "title_wordsfound", "image_minletters",
 // "image_timer", "image_eyes", "check_off", "check_on".
 class Artwork {
 public:

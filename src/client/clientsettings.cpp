@@ -55,6 +55,7 @@ ClientSettings ClientSettings::read(const IniEditor &ini, const QByteArray &sect
     s.playSounds = ini.value(section, "Playsounds", "on") != "false";
     s.chatterSounds = ini.value(section, "ChatterSounds", "true") != "false";
     s.tiles = ini.value(section, "Tiles");
+    s.betterBoards = ini.value(section, "BetterBoards", "0").trimmed() == "1";
     return s;
 }
 
@@ -86,4 +87,9 @@ void ClientSettings::writePhrases(IniEditor &ini, const QByteArray &section, con
 {
     for (int n = 0; n < phrases.size() && n < 9; ++n)
         ini.setValue(section, "Phrase" + QByteArray::number(n + 1), phrases[n]);
+}
+
+void ClientSettings::writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on)
+{
+    ini.setValue(section, "BetterBoards", on ? "1" : "0");
 }

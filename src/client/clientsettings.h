@@ -29,9 +29,13 @@ struct ClientSettings {
     bool playSounds = true;
     bool chatterSounds = true;
     QByteArray tiles;
+    // "Better Boards", kept under its own key "BetterBoards" (1 or 0). Written only when the
+    // player changes it, so a file of someone who never does stays as it was.
+    bool betterBoards = false;
 
     static ClientSettings read(const IniEditor &ini, const QByteArray &section);
     // Writes every key but the phrases (those belong to the phrase editor).
     void write(IniEditor &ini, const QByteArray &section) const;
     static void writePhrases(IniEditor &ini, const QByteArray &section, const QList<QByteArray> &phrases);
+    static void writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on);
 };

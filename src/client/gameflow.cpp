@@ -134,6 +134,7 @@ void GameFlow::loadboard(const QByteArray &payload)
     refreshWord();
     if (!loaded)
         throw FieldError("CMD_loadboard: a field is not a number");
+    Q_EMIT boardLoaded();
 }
 
 void GameFlow::startthegame(const QByteArray &payload)
@@ -157,6 +158,7 @@ void GameFlow::startthegame(const QByteArray &payload)
     const QByteArray minimum = fields.field();
     m_host.addlinetochat(text(starter) + QStringLiteral(" has started a game."), SystemColour);
     applySettings(playTo, seconds, minimum, boardType);
+    Q_EMIT gameStarted();
 }
 
 void GameFlow::setSecondsPerRound(const QByteArray &field)
@@ -268,6 +270,7 @@ void GameFlow::goodword(const QByteArray &payload)
             tally->addtomineincrease(4);
     }
     addword(QStringLiteral("%1 : %2").arg(points).arg(text(word)), first == 1 ? firstFinder : notFirst);
+    Q_EMIT ownWordAccepted(word);
 }
 
 void GameFlow::notvalid(const QByteArray &payload)
@@ -349,8 +352,10 @@ void GameFlow::mainlist(const QByteArray &payload)
     FieldReader fields(payload);
     if (fields.number() != m_host.ownSeat())
         return;
+    const QByteArray list = fields.rest();
     if (m_wordsList)
-        m_wordsList->thewords(fields.rest());
+        m_wordsList->thewords(list);
+    Q_EMIT roundWordsListed(list);
 }
 
 void GameFlow::winner(const QByteArray &payload)

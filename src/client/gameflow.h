@@ -116,6 +116,14 @@ public:
     const WordEntry &entry() const { return m_entry; }
     QTimer *turntime() const { return m_turntime; }
 
+Q_SIGNALS:
+    // What the round review records, each sent once the handler has done its own work.
+    void gameStarted();
+    void boardLoaded(); // entry() holds the dealt board
+    void ownWordAccepted(const QByteArray &word);
+    // The host's words of the round for this seat: words separated by "+", or "No Words".
+    void roundWordsListed(const QByteArray &list);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -67,6 +67,7 @@ void MainMenu::buildOptions(QMenuBar *bar)
     chooseTimeBetweenRounds(10);
 
     add(options, "autostart", QStringLiteral("Automatically Start Next Game"), true);
+    add(options, "BetterBoards1", QStringLiteral("Better Boards"), true);
     options->addSeparator()->setObjectName(QStringLiteral("N3"));
     add(options, "TextColor1", QStringLiteral("Text Color"));
     add(options, "ActionColor1", QStringLiteral("Action Color"));
@@ -96,6 +97,7 @@ void MainMenu::buildView(QMenuBar *bar)
     add(view, "ViewTally1", QStringLiteral("View Tally"));
     add(view, "SpyList1", QStringLiteral("Spy List"));
     add(view, "PrhaseList1", QStringLiteral("Phrase List"));
+    add(view, "RoundReview1", QStringLiteral("Round Review"));
 }
 
 void MainMenu::buildHelp(QMenuBar *bar)

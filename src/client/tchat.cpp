@@ -161,6 +161,7 @@ void Tchat::connectMenu()
             m_windows.gamestart->show();
     });
     on("PlaySounds1", [this] { saveinifile(); });
+    on("BetterBoards1", [this] { saveBetterBoards(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
     for (const char *name : {"Classic1", "New1"})
         on(name, [this, name] {
@@ -534,6 +535,7 @@ int Tchat::turnSoundTag() const { return m_menu->turnSoundTag(); }
 void Tchat::setStartButtonVisible(bool visible) { m_startButton->setVisible(visible && m_host); }
 int Tchat::timeBetweenRounds() const { return m_menu->timeBetweenRoundsTag(); }
 bool Tchat::autoStart() const { return item("autostart")->isChecked(); }
+bool Tchat::betterBoards() const { return item("BetterBoards1")->isChecked(); }
 
 // ---- tile groups ----
 
@@ -665,6 +667,7 @@ void Tchat::applySettings(const ClientSettings &s)
     item("PlayChatterSounds1")->setChecked(s.chatterSounds);
     if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
         loadgrouptiles(latin1(s.tiles));
+    item("BetterBoards1")->setChecked(s.betterBoards);
 }
 
 void Tchat::saveinifile()
@@ -673,26 +676,25 @@ void Tchat::saveinifile()
     // values; writing those would throw away the player's stored choices.
     if (!m_settingsRead)
         return;
+    editSettingsFile([this](IniEditor &ini) { currentSettings().write(ini, Section); });
+}
+
+void Tchat::savePhrases()
+{
+    QList<QByteArray> phrases;
+    for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
+        phrases.append(ChatPanel::wireText(m_chat->phrase(n)));
+    editSettingsFile([&phrases](IniEditor &ini) { ClientSettings::writePhrases(ini, Section, phrases); });
+}
+
+void Tchat::editSettingsFile(const std::function<void(IniEditor &)> &edit)
+{
     // Read the file afresh so that what the lobby changed meanwhile is kept; a file that
     // cannot be read is never overwritten.
     IniEditor ini;
     if (!ini.load(m_setup.paths.settingsFile()))
         return;
-    currentSettings().write(ini, Section);
-    QString error;
-    const bool saved = ini.save(m_setup.paths.settingsFile(), &error);
-    reportSave(m_setup.paths.settingsFile(), saved, error);
-}
-
-void Tchat::savePhrases()
-{
-    IniEditor ini;
-    if (!ini.load(m_setup.paths.settingsFile()))
-        return;
-    QList<QByteArray> phrases;
-    for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
-        phrases.append(ChatPanel::wireText(m_chat->phrase(n)));
-    ClientSettings::writePhrases(ini, Section, phrases);
+    edit(ini);
     QString error;
     const bool saved = ini.save(m_setup.paths.settingsFile(), &error);
     reportSave(m_setup.paths.settingsFile(), saved, error);
@@ -716,6 +718,12 @@ void Tchat::reportSave(const QString &path, bool saved, const QString &reason)
     m_unsavedFiles.insert(path);
     systemLine(QStringLiteral("Could not save %1 (%2). The file there was left as it was.")
                    .arg(where, reason));
+}
+
+void Tchat::saveBetterBoards()
+{
+    const bool on = betterBoards();
+    editSettingsFile([on](IniEditor &ini) { ClientSettings::writeBetterBoards(ini, Section, on); });
 }
 
 void Tchat::resetScreenLocation()

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
+#include <functional>
 #include <memory>
 
 #include "client/chatpanel.h"
@@ -14,6 +15,7 @@
 
 class ChatPanel;
 class GameFlow;
+class IniEditor;
 class MainMenu;
 class MessageFramer;
 class Notifier;
@@ -75,6 +77,7 @@ public:
     // Host-side settings read by the host at the moment of use.
     int timeBetweenRounds() const override;
     bool autoStart() const override;
+    bool betterBoards() const override;
 
     // Start-up: chooses solo, host or join from the command line arguments (program name excluded).
     void setArguments(const QStringList &arguments); // read when the window is first shown
@@ -129,6 +132,7 @@ public:
     // How a save of one of the player's files went. A failure is told once, as a system line,
     // until a save of that file succeeds again; while the window closes it goes to stderr.
     void reportSave(const QString &path, bool saved, const QString &reason);
+    void saveBetterBoards();
 
     static constexpr quint32 SystemLineColour = 128; // maroon
 
@@ -160,6 +164,7 @@ private:
     void applySettings(const ClientSettings &settings);
     ClientSettings currentSettings() const;
     void FormClose();
+    void editSettingsFile(const std::function<void(IniEditor &)> &edit);
     void resetScreenLocation();
     void keepQueueAwake();
     QAction *item(const char *name) const;

@@ -112,6 +112,16 @@ Twordslist::Twordslist(QWidget *parent)
                                          QStringLiteral("Close")));
     m_allwords->setIconSize(QSize(96, 30));
     connect(m_allwords, &QPushButton::clicked, this, &QWidget::hide);
+
+    m_review = new QPushButton(this);
+    m_review->setObjectName(QStringLiteral("button_review"));
+    m_review->setGeometry(208, 396, 96, 30);
+    m_review->setFlat(true);
+    m_review->setStyleSheet(m_allwords->styleSheet());
+    m_review->setIcon(ArtPicture::load(QStringLiteral("button_review"), QSize(96, 30), QStringLiteral("Review")));
+    m_review->setIconSize(QSize(96, 30));
+    m_review->setToolTip(QStringLiteral("Round Review"));
+    connect(m_review, &QPushButton::clicked, this, &Twordslist::reviewRequested);
 }
 
 void Twordslist::thewords(const QByteArray &list)

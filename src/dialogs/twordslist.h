@@ -27,6 +27,10 @@ public:
     int rememberedTop() const { return isVisible() ? pos().y() : m_remembered.y(); }
     void setRemembered(int left, int top);
 
+Q_SIGNALS:
+    // The picture button beside CLOSE: the player wants the round review.
+    void reviewRequested();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -38,4 +42,5 @@ private:
     QTableWidget *m_grid;
     QLabel *m_nowords;
     QPushButton *m_allwords;
+    QPushButton *m_review;
 };

@@ -39,6 +39,8 @@ public:
     QByteArray boardText() const;
 
     static bool onGrid(int c, int r) { return c >= 0 && c < Side && r >= 0 && r < Side; }
+    // Every cell, column by column.
+    const std::array<int, CellCount> &cells() const { return m_cells; }
 
 private:
     std::array<int, CellCount> m_cells;

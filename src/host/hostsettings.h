@@ -9,6 +9,9 @@ public:
     virtual int timeBetweenRounds() const = 0;
     // Whether a new game with the same settings starts a minute after a winner.
     virtual bool autoStart() const = 0;
+    // Whether a board too poor in words is dealt again ("Better Boards"); off, every round
+    // gets exactly one deal.
+    virtual bool betterBoards() const { return false; }
 };
 
 // The menu's defaults, for a host that runs without a window.

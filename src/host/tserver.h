@@ -14,6 +14,7 @@
 
 #include <array>
 
+class BoardSolver;
 class HostSettings;
 class QRandomGenerator;
 class WordChecker;
@@ -44,6 +45,8 @@ public:
     // system choose. Throws ESockException when the port cannot be had.
     void startListening();
     quint16 listeningPort() const;
+    // The solver that "Better Boards" counts words with; without one every round gets one deal.
+    void setSolver(BoardSolver *solver) { m_solver = solver; }
 
     // One tick of the host queue: dispatches at most one message. The queue's own 10 ms
     // timer calls it while messages wait; tests may call it directly.
@@ -116,6 +119,7 @@ private:
     WordChecker &m_spell;
     HostSettings &m_settings;
     QRandomGenerator &m_rng;
+    BoardSolver *m_solver = nullptr;
     quint16 m_port;
 
     TSock Sock1;

@@ -1,5 +1,6 @@
 #include "host/tserver.h"
 
+#include "host/betterdeal.h"
 #include "host/gamerules.h"
 #include "host/hostsettings.h"
 #include "net/fieldreader.h"
@@ -101,7 +102,10 @@ void TServer::startround()
 
 void TServer::createboard()
 {
-    m_board.deal(m_boardType, m_rng);
+    if (m_solver && m_settings.betterBoards())
+        BetterDeal::deal(m_board, m_boardType, m_minimumLetters, m_rng, *m_solver);
+    else
+        m_board.deal(m_boardType, m_rng);
     sendToAll(Msg::loadboard(m_board.boardText()));
 }
 

@@ -18,6 +18,7 @@ private Q_SLOTS:
         QTest::newRow("start game") << "button_startgame" << QSize(120, 30);
         QTest::newRow("dialog start") << "button_start" << QSize(120, 30);
         QTest::newRow("close words") << "button_allwords" << QSize(96, 30);
+        QTest::newRow("round review") << "button_review" << QSize(96, 30);
         QTest::newRow("logo") << "image_logo" << QSize(40, 420);
         QTest::newRow("words title") << "title_wordsfound" << QSize(150, 21);
         QTest::newRow("min letters") << "image_minletters" << QSize(517, 7);

@@ -312,6 +312,8 @@ private Q_SLOTS:
         QTest::newRow("chatter false") << QByteArray("ChatterSounds") << QByteArray("false") << "chatter" << 0;
         QTest::newRow("text size junk") << QByteArray("Textsize") << QByteArray("big") << "size" << 8;
         QTest::newRow("text size 12") << QByteArray("Textsize") << QByteArray("12") << "size" << 12;
+        QTest::newRow("better boards 1") << QByteArray("BetterBoards") << QByteArray("1") << "better" << 1;
+        QTest::newRow("better boards true") << QByteArray("BetterBoards") << QByteArray("true") << "better" << 0;
     }
     void settingsComparisons()
     {
@@ -325,7 +327,7 @@ private Q_SLOTS:
         const QHash<QString, int> got{{"between", s.timeBetweenRounds}, {"turn", s.turnSound},
                                       {"click", s.clickLettersTag},     {"typing", s.disableTypingTag},
                                       {"sounds", s.playSounds},         {"chatter", s.chatterSounds},
-                                      {"size", s.textSize}};
+                                      {"size", s.textSize},             {"better", s.betterBoards}};
         QCOMPARE(got.value(field), expected);
     }
 
@@ -345,8 +347,17 @@ private Q_SLOTS:
         item("quick")->trigger();
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray after = file.readAll();
+        file.close();
         QVERIFY(after.startsWith(lobby));
         QVERIFY(after.contains("Timebetweenrounds=5\r\n"));
+        // "Better Boards" has its own key, written only when the player changes it.
+        QVERIFY(!after.contains("BetterBoards"));
+        QVERIFY(!m_chat->betterBoards());
+        item("BetterBoards1")->trigger();
+        QVERIFY(m_chat->betterBoards());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("BetterBoards=1\r\n"));
+        file.close();
         QVERIFY(item("quick")->isChecked());
         QVERIFY(!item("ExtraLong1")->isChecked());
         QCOMPARE(m_chat->timeBetweenRounds(), 5);

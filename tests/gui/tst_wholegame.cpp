@@ -28,6 +28,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -43,6 +44,7 @@
 #include "client/tchat.h"
 #include "client/wordentry.h"
 #include "dialogs/tgamestart.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
 #include "words/lettercodes.h"
@@ -526,6 +528,26 @@ private Q_SLOTS:
             QCOMPARE(copy->label(QStringLiteral("label_score2")), QStringLiteral("1"));
             QVERIFY(copy->find<QWidget>(QStringLiteral("panel_winner"))->isHidden());
             QVERIFY(copy->sounds.played.contains(QStringLiteral("ROUNDOVER")));
+        }
+        // The words list's picture button opens the round review on this round: the player's own
+        // word found by "you", the other's by "the table", both drawn on the board.
+        for (Copy *copy : {&m_ann, &m_bob}) {
+            const QString own = copy->wordLines().first().text.mid(4);
+            const QString other = (copy == &m_ann ? m_bob : m_ann).wordLines().first().text.mid(4);
+            QTest::mouseClick(copy->app->wordslist().findChild<QPushButton *>(QStringLiteral("button_review")),
+                              Qt::LeftButton);
+            Troundreview &review = copy->app->roundreview();
+            QVERIFY(review.isVisible());
+            QCOMPARE(review.shownRound(), 0);
+            const auto *list = review.findChild<QTreeWidget *>(QStringLiteral("list_words"));
+            QStringList marks;
+            for (const QString &word : {own, other}) {
+                const auto items = list->findItems(word, Qt::MatchExactly, Troundreview::WordColumn);
+                QCOMPARE(items.size(), 1);
+                marks << items.first()->text(Troundreview::FinderColumn);
+            }
+            QCOMPARE(marks, QStringList({"you", "the table"}));
+            review.hide();
         }
         // Entry is closed between rounds: a click does nothing.
         QTest::mouseClick(m_ann.board(), Qt::LeftButton, {}, centre(QPoint(3, 3)));

@@ -1,0 +1,199 @@
+// The round review window over a board and a word list written by the test: marks, order and
+// summary; a word only the table knew; the path under the mouse and under the arrow keys;
+// definitions; copying and filtering; and a window that stays open as rounds go by.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "dialogs/reviewboard.h"
+#include "dialogs/troundreview.h"
+#include "solver/boardsolver.h"
+#include "solver/roundhistory.h"
+#include "words/lettercodes.h"
+#include "words/worddefinitions.h"
+
+namespace {
+
+// rows[r] holds the letters of row 3 + r of a 4x4 board, from column 3 on.
+BoardCells board4(const QList<QByteArray> &rows)
+{
+    BoardCells cells;
+    cells.fill(LetterCodes::Empty);
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            cells[size_t((3 + c) * 10 + 3 + r)] = rows[r][c] - 'A' + 1;
+    return cells;
+}
+
+QStringList column(const QTreeWidget *list, int c, bool visibleOnly = false)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (!visibleOnly || !list->topLevelItem(i)->isHidden())
+            texts << list->topLevelItem(i)->text(c);
+    return texts;
+}
+
+} // namespace
+
+class TestRoundReview : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<BoardSolver> m_solver;
+    std::unique_ptr<RoundHistory> m_history;
+    WordDefinitions m_definitions;
+    std::unique_ptr<Troundreview> m_review;
+    const BoardCells m_cells = board4({"CATS", "OREX", "DOGQ", "ZZZY"});
+
+    QTreeWidget *list() { return m_review->findChild<QTreeWidget *>(QStringLiteral("list_words")); }
+    ReviewBoard *board() { return m_review->findChild<ReviewBoard *>(); }
+    QTreeWidgetItem *itemFor(const QString &word)
+    {
+        const auto found = list()->findItems(word, Qt::MatchExactly, Troundreview::WordColumn);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    // The path the review holds for the word, as the solver found it.
+    QList<QPoint> pathOf(const QByteArray &word)
+    {
+        for (const RoundHistory::Row &row : m_history->rows(m_review->shownRound()))
+            if (row.word == word)
+                return row.path;
+        return {};
+    }
+    void playRound(const QByteArrayList &mine, const QByteArray &table)
+    {
+        m_history->boardDealt(m_cells);
+        for (const QByteArray &w : mine)
+            m_history->wordAccepted(w);
+        m_history->roundListed(table, 4);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QByteArray records;
+        for (const char *w : {"CARE", "CARET", "CATS", "CORD", "GORE", "RATE", "TEAR", "TREE"})
+            records += '\x1E' + QByteArray(w) + QByteArray(14 - int(qstrlen(w)), ' ');
+        const QString path = m_dir.filePath(QStringLiteral("English"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(records) == records.size());
+        file.close();
+        m_solver = std::make_unique<BoardSolver>(path);
+        m_history = std::make_unique<RoundHistory>(m_solver.get());
+        m_review = std::make_unique<Troundreview>(*m_history, m_definitions);
+        m_history->startGame();
+    }
+    void cleanup()
+    {
+        m_review.reset();
+        m_history.reset();
+    }
+
+    // A round still being played is never shown; once its list came, every word on the board
+    // is listed longest first then alphabetically, marked by who found it. DOER, which the
+    // table found and this copy's list lacks, is there too, with its path on the board.
+    void marksOrderAndSummary()
+    {
+        m_history->boardDealt(m_cells);
+        m_history->wordAccepted("CARE");
+        QCOMPARE(m_history->roundCount(), 0);
+        m_history->roundListed("CARE+DOER+RATE", 4);
+        m_review->showReview();
+        QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
+        QCOMPARE(m_review->windowTitle(), QStringLiteral("Lexitangle - Round Review"));
+        QCOMPARE(column(list(), Troundreview::WordColumn),
+                 QStringList({"CARET", "CARE", "CATS", "CORD", "DOER", "GORE", "RATE", "TEAR"}));
+        QCOMPARE(column(list(), Troundreview::PointsColumn), QStringList({"2", "1", "1", "1", "1", "1", "1", "1"}));
+        QCOMPARE(column(list(), Troundreview::FinderColumn),
+                 QStringList({"missed", "you", "missed", "missed", "the table", "missed", "the table", "missed"}));
+        QCOMPARE(m_review->findChild<QLabel *>(QStringLiteral("label_summary"))->text(),
+                 QStringLiteral("You found 1 of 8 words, 1 of 9 points; the table found 3"));
+        QCOMPARE(pathOf("DOER"), QList<QPoint>({{3, 5}, {4, 5}, {5, 4}, {4, 4}}));
+    }
+
+    // The mouse over a word draws its path; leaving the list brings back the selected word's.
+    // The arrow keys move the selection, its path, and then its definition.
+    void pathsAndDefinitions()
+    {
+        playRound({"CARE"}, "CARE");
+        m_review->showReview();
+        QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
+        list()->setCurrentItem(itemFor(QStringLiteral("CARET")));
+        QCOMPARE(board()->path(), pathOf("CARET"));
+
+        QWidget *viewport = list()->viewport();
+        const QPoint over = list()->visualItemRect(itemFor(QStringLiteral("GORE"))).center();
+        QMouseEvent move(QEvent::MouseMove, over, viewport->mapToGlobal(over), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QCOMPARE(board()->path(), pathOf("GORE"));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(viewport, &leave);
+        QCOMPARE(board()->path(), pathOf("CARET"));
+
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Down);
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("CARE"));
+        QCOMPARE(board()->path(), pathOf("CARE"));
+        QTRY_VERIFY2(m_review->definitionText().contains(QStringLiteral("noun: the work of providing treatment")),
+                     qPrintable(m_review->definitionText()));
+        QVERIFY(m_review->definitionText().contains(QStringLiteral("verb: ")));
+        QVERIFY(m_review->definitionText().startsWith(QStringLiteral("CARE\n")));
+    }
+
+    // Ctrl+A, Ctrl+C copies one word a line with its points; the filter keeps only matching
+    // words, and only those are copied.
+    void copyAndFilter()
+    {
+        playRound({}, "No Words");
+        m_review->showReview();
+        QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("CARET\t2\nCARE\t1\nCATS\t1\nCORD\t1\nGORE\t1\nRATE\t1\nTEAR\t1\n"));
+        QCOMPARE(m_review->findChild<QLabel *>(QStringLiteral("label_summary"))->text(),
+                 QStringLiteral("You found 0 of 7 words, 0 of 8 points; the table found 0"));
+
+        m_review->findChild<QLineEdit *>(QStringLiteral("edit_filter"))->setText(QStringLiteral("or"));
+        QCOMPARE(column(list(), 0, true), QStringList({"CORD", "GORE"}));
+        QTest::keyClick(list(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("CORD\t1\nGORE\t1\n"));
+    }
+
+    // The window stays open when rounds go by; the newest round comes into view, and the
+    // arrows step back through the game. A new game empties it.
+    void staysOpenAcrossRounds()
+    {
+        playRound({"CARE"}, "CARE");
+        m_review->showReview();
+        QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
+        m_history->boardDealt(board4({"TEAR", "ZZZZ", "ZZZZ", "ZZZZ"}));
+        QCOMPARE(m_review->shownRound(), 0);
+        m_history->roundListed("TEAR", 4);
+        QVERIFY(m_review->isVisible());
+        QCOMPARE(m_review->shownRound(), 1);
+        QCOMPARE(column(list(), 0), QStringList({"TEAR"}));
+        QCOMPARE(m_review->findChild<QComboBox *>(QStringLiteral("combo_round"))->currentText(), QStringLiteral("Round 2"));
+        QTest::mouseClick(m_review->findChild<QPushButton *>(QStringLiteral("button_previousround")), Qt::LeftButton);
+        QCOMPARE(m_review->shownRound(), 0);
+        QCOMPARE(list()->topLevelItemCount(), 7);
+        m_history->startGame();
+        QVERIFY(m_review->isVisible());
+        QCOMPARE(m_review->shownRound(), -1);
+        QCOMPARE(list()->topLevelItemCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestRoundReview)
+#include "tst_roundreview.moc"
