@@ -8,9 +8,12 @@
 
 namespace BetterDeal {
 
-int floorFor(int tiles)
+int floorFor(int tiles, int minLetters)
 {
-    return (FloorFor16Tiles * std::max(0, tiles) + 8) / 16;
+    // Per 16 tiles, for minimums 3 to 7; other minimums take the nearest.
+    constexpr int PerSixteenTiles[] = {48, 30, 14, 4, 1};
+    const int per16 = PerSixteenTiles[std::clamp(minLetters, 3, 7) - 3];
+    return std::max(1, (per16 * std::max(0, tiles) + 8) / 16);
 }
 
 int deal(Board &board, int sizeCode, int minLetters, QRandomGenerator &rng, BoardSolver &solver)
@@ -22,7 +25,7 @@ int deal(Board &board, int sizeCode, int minLetters, QRandomGenerator &rng, Boar
         // Random sizes pick their size anew each deal, so the floor follows the tiles dealt.
         const BoardCells &cells = board.cells();
         const int tiles = int(std::count_if(cells.begin(), cells.end(), LetterCodes::isLetter));
-        const int floor = floorFor(tiles);
+        const int floor = floorFor(tiles, minLetters);
         if (solver.countWords(cells, minLetters, floor) >= floor)
             return deals;
     }

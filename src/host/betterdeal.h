@@ -10,10 +10,12 @@ class QRandomGenerator;
 namespace BetterDeal {
 
 constexpr int MaxDeals = 50;
-// Words a 4x4 board must hold; other sizes in step with their number of tiles.
-constexpr int FloorFor16Tiles = 30;
-
-int floorFor(int tiles);
+// Words of at least `minLetters` letters a board of `tiles` tiles must hold: 30 on a 4x4 at
+// four letters, other sizes in step with their number of tiles. Longer minimums lower the
+// floor in step with how many such words a plain 4x4 deal holds on average (about 114, 72,
+// 33, 10 and 2 words for minimums 3 to 7), so that at every minimum the floor turns away the
+// poorest deals and not nearly all of them. Never below one word.
+int floorFor(int tiles, int minLetters);
 
 // Deals into `board` and answers how many deals it took (1 to MaxDeals).
 int deal(Board &board, int sizeCode, int minLetters, QRandomGenerator &rng, BoardSolver &solver);

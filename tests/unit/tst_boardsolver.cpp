@@ -189,8 +189,12 @@ private Q_SLOTS:
         QVERIFY(plain.cells() == better.cells());
 
         const int boards = 400;
-        const int floor = BetterDeal::floorFor(16);
+        const int floor = BetterDeal::floorFor(16, 4);
         QCOMPARE(floor, 30);
+        // Longer minimums lower the floor, but a board always needs one word.
+        QVERIFY(BetterDeal::floorFor(16, 5) < floor);
+        QCOMPARE(BetterDeal::floorFor(16, 7), 1);
+        QCOMPARE(BetterDeal::floorFor(100, 4), 188);
         std::map<int, int> plainCount, betterCount;
         int redeals = 0;
         long plainWords = 0, betterWords = 0;
