@@ -64,12 +64,12 @@ WordBands WordBands::fromData(QByteArrayView records, QByteArrayView table)
     WordBands bands;
     const qsizetype count = records.size() / RecordSize;
     if (count == 0 || table.size() != count) {
-        qWarning() << "word bands: the table holds" << table.size() << "codes for" << count
-                   << "words; every word counts as middling";
+        qWarning("word bands: the table holds %lld codes for %lld words; every word counts as middling",
+                 static_cast<long long>(table.size()), static_cast<long long>(count));
         return bands;
     }
     if (std::any_of(table.begin(), table.end(), [](char code) { return quint8(code) >= BandCount; })) {
-        qWarning() << "word bands: the table holds a code above" << BandCount - 1 << "; not used";
+        qWarning("word bands: the table holds a code above %d; not used", BandCount - 1);
         return bands;
     }
     bands.m_keys.reserve(size_t(count));
