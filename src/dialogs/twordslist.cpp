@@ -155,10 +155,16 @@ void Twordslist::setRemembered(int left, int top)
         move(m_remembered);
 }
 
-void Twordslist::showEvent(QShowEvent *event)
+void Twordslist::setVisible(bool visible)
 {
-    move(m_remembered);
-    QWidget::showEvent(event);
+    // Placed before it is shown: the first time, the window system puts the frame's corner
+    // there (as the settings keep it); moved any later, the inside would go there and the
+    // window would creep up by its title bar.
+    if (visible && !isVisible())
+        move(m_remembered);
+    QWidget::setVisible(visible);
+    if (visible)
+        raise(); // kept on top also where no window manager does it
 }
 
 void Twordslist::hideEvent(QHideEvent *event)

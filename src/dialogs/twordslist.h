@@ -27,8 +27,9 @@ public:
     int rememberedTop() const { return isVisible() ? pos().y() : m_remembered.y(); }
     void setRemembered(int left, int top);
 
+    void setVisible(bool visible) override;
+
 protected:
-    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
