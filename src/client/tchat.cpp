@@ -342,8 +342,7 @@ void Tchat::processparams(const QStringList &arguments)
     m_loginName.clear();
     if (arguments.isEmpty()) {
         systemLine(QStringLiteral("Loading Solo Game..Please wait."));
-        if (m_windows.download)
-            m_windows.download->show();
+        showInFront(m_windows.download);
         m_hostAddress = "127.0.0.1";
         m_playerName = "You";
         hostpress();

@@ -157,9 +157,10 @@ void Twordslist::setRemembered(int left, int top)
 
 void Twordslist::setVisible(bool visible)
 {
-    // Placed before it is shown: the first time, the window system puts the frame's corner
-    // there (as the settings keep it); moved any later, the inside would go there and the
-    // window would creep up by its title bar.
+    // Placed before it is shown, so the frame's corner goes to the remembered place (as the
+    // settings keep it). Moved while being shown, before the window manager has framed it
+    // the first time, the inside would go there and the window would creep up by its title
+    // bar.
     if (visible && !isVisible())
         move(m_remembered);
     QWidget::setVisible(visible);

@@ -114,6 +114,8 @@ void HttpGet::sendRequest()
     if (m_url.hasQuery())
         target += '?' + m_url.query(QUrl::FullyEncoded).toLatin1();
     QByteArray host = m_url.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']'; // an IPv6 address
     if (m_url.port(HttpPort) != HttpPort)
         host += ':' + QByteArray::number(m_url.port());
     QByteArray request = "GET " + target + " HTTP/1.0\r\nHost: " + host + "\r\n";
