@@ -15,12 +15,14 @@ struct SlotPlace {
     const char *hint;
 };
 
-// Places (tops) of the ten slots; names at x 472, scores at 575, bonuses at 602, eyes at 471.
+// Columns: names at x 472, eyes at 471, scores at 575, bonuses at 602. A score label grows
+// with its text; a bonus ends short of the words panel, which begins at 638.
 constexpr int ScoreLeft = 575;
 constexpr int ScoreWidth = 26;
 constexpr int BonusLeft = 602;
-// The words panel begins at 638; the bonus ends short of it.
 constexpr int BonusRight = 636;
+
+// Tops of the ten slots' controls, and their hint names.
 constexpr SlotPlace Places[PlayerSlots::SlotCount] = {
     {71, 71, 69, 71, ""},         {90, 90, 87, 90, "Klot"},     {109, 108, 106, 108, "Klick"},
     {127, 127, 124, 127, "Kling"}, {146, 145, 142, 146, "Klick"}, {165, 164, 161, 164, "Krazy"},
