@@ -95,12 +95,13 @@ convert -size 517x7 gradient:'#FFC060-#D05000' \
     \( -size 517x7 xc:none -fill white -draw "roundrectangle 0,0 516,6 3,3" \) \
     -alpha off -compose CopyOpacity -composite $PNGOPTS "$(png image_minletters.png)"
 
-# The time bar: glossy gold, darker at the bottom; the countdown text is written over it.
-convert -size 170x20 gradient:'#F3D27A-#A87812' \
-    -fill '#FFFFFF38' -draw "rectangle 0,0 169,8" \
+# The time bar: dark bronze with a gold rim. The countdown is written over it in pale cream
+# (and in red for the last seconds), so the bar stays dark enough for both to read.
+convert -size 170x20 gradient:'#6A4A12-#33230A' \
+    -fill '#FFFFFF18' -draw "rectangle 0,0 169,8" \
     \( -size 170x20 xc:none -fill white -draw "roundrectangle 0,0 169,19 5,5" \) \
     -alpha off -compose CopyOpacity -composite \
-    -fill none -stroke '#6B4A08' -draw "roundrectangle 0,0 169,19 5,5" \
+    -fill none -stroke '#D2A83E' -draw "roundrectangle 0,0 169,19 5,5" \
     $PNGOPTS "$(png image_timer.png)"
 
 # --- the "just watching" eyes, 23 x 10 ----------------------------------------------------

@@ -45,7 +45,11 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     QWidget *about = m_about.get();
     m_help = std::make_unique<Thelp>([about] { about->show(); about->raise(); }, m_chat.get());
     m_phrases = std::make_unique<Tphrases>(m_chat.get());
-    m_download = std::make_unique<Tdownload>(options.paths.dataDir, notifier, &m_launcher, [chat] { chat->close(); });
+    // The download window stays on top: its boxes belong to it, or they would open beneath it.
+    Notifier *downloadNotifier = options.notifier ? options.notifier : &m_downloadBoxes;
+    m_download = std::make_unique<Tdownload>(options.paths.dataDir, downloadNotifier, &m_launcher,
+                                             [chat] { chat->close(); });
+    m_downloadBoxes.setParent(m_download.get());
     m_tallylist = std::make_unique<Ttallylist>(options.paths.tallyFile(), notifier,
                                                [chat] { return chat->otherPlayers(); }, m_chat.get());
     m_server = std::make_unique<TServer>(m_chat->spell(), *m_chat, m_rng, options.port);

@@ -50,6 +50,7 @@ public:
 
 private:
     MessageBoxNotifier m_boxes;
+    MessageBoxNotifier m_downloadBoxes;
     DesktopLobbyLauncher m_launcher;
     std::unique_ptr<SoundPlayer> m_ownSounds;
     QRandomGenerator m_rng;

@@ -150,6 +150,13 @@ BoardControls::BoardControls(QWidget *parent, const WordEntry &entry, const Tile
     richedit_words->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     richedit_words->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     richedit_words->setFrameShape(QFrame::NoFrame);
+    // Every verdict is one line: "13 : " and twelve capitals fit in the panel's 11-pixel
+    // Arial; a line that still does not is cut at the edge, never wrapped.
+    richedit_words->setLineWrapMode(QTextEdit::NoWrap);
+    QFont wordsFont(QStringLiteral("Arial"));
+    wordsFont.setPixelSize(11);
+    richedit_words->setFont(wordsFont);
+    richedit_words->document()->setDocumentMargin(2);
     QPalette wordsPal = richedit_words->palette();
     wordsPal.setColor(QPalette::Base, boardGreen);
     wordsPal.setColor(QPalette::Text, cream);

@@ -54,10 +54,16 @@ bool BoardView::inInnerSquare(QPoint pixel)
 
 void BoardView::paintEvent(QPaintEvent *)
 {
+    // The surface keeps its old pixels where a picture is transparent (the rounded corners of
+    // a tile, the inside of a frame): every cell is first laid with what lies under a tile,
+    // so no trace of an earlier frame survives a redraw.
+    const QColor ground(76, 106, 76);
     QPainter p(this);
     for (int c = 0; c < Cells; ++c) {
         for (int r = 0; r < Cells; ++r) {
             const QPoint at(c * CellSize, r * CellSize);
+            p.fillRect(QRect(at, QSize(CellSize, CellSize)), ground);
+            p.drawPixmap(at, m_tiles.picture(TileSet::EmptyCell));
             p.drawPixmap(at, m_tiles.picture(m_entry.shownPicture(c, r)));
             const int mark = m_entry.markAt(c, r);
             if (mark != WordEntry::NoMark)

@@ -167,27 +167,14 @@ void ChatPanel::chatrecieved(const QByteArray &data)
 
 void ChatPanel::b_phrase1Click(int n)
 {
-    if (!m_gateOpen || n < 1 || n > PhraseCount)
+    if (!phraseGateOpen() || n < 1 || n > PhraseCount)
         return;
     const QString &phrase = m_phrases[n - 1];
     const QString text = phrase.startsWith(QStringLiteral("/me ")) ? phrase.mid(4)
                                                                    : QStringLiteral("says: ") + phrase;
     m_host->sendMessage(
         Msg::actionToHost(m_host->ownSeat(), wireText(text), colorToText(m_actionColour)));
-    m_gateOpen = false;
-    m_gateCount = 0;
-    Q_EMIT phraseGateCountingChanged(true);
-}
-
-void ChatPanel::advancePhraseGate()
-{
-    if (m_gateOpen)
-        return;
-    if (++m_gateCount > PhraseGateTicks) {
-        m_gateOpen = true;
-        m_gateCount = 0;
-        Q_EMIT phraseGateCountingChanged(false);
-    }
+    m_gateClosed.start();
 }
 
 void ChatPanel::b_phrase10Click()

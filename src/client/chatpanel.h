@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -36,8 +37,8 @@ public:
     static constexpr int SoundCount = 20;
     static constexpr quint32 SystemColour = 128;
     static constexpr const char *InputPrompt = "<Enter Chat Here>";
-    // The phrase gate reopens after this many queue ticks.
-    static constexpr int PhraseGateTicks = 100;
+    // A phrase button can be used once in this many milliseconds, measured on the clock.
+    static constexpr qint64 PhraseGateMs = 2000;
 
     ChatPanel(QWidget *board, ChatPanelHost *host);
 
@@ -59,10 +60,7 @@ public:
     bool scrollOff() const;
     void setScrollOff(bool on);
 
-    // Called by the client queue after each tick.
-    void advancePhraseGate();
-    bool phraseGateOpen() const { return m_gateOpen; }
-    bool phraseGateCounting() const { return !m_gateOpen; }
+    bool phraseGateOpen() const { return !m_gateClosed.isValid() || m_gateClosed.hasExpired(PhraseGateMs - 1); }
 
     quint32 textColour() const { return m_textColour; }
     void setTextColour(quint32 colour);
@@ -86,8 +84,6 @@ public:
     static QByteArray wireText(const QString &text);
 
 Q_SIGNALS:
-    // The phrase gate closed (true) or reopened (false): the queue needs ticks only while it counts.
-    void phraseGateCountingChanged(bool counting);
     // The check mark of the history's "Scroll Chat Off" changed.
     void scrollOffChanged(bool on);
 
@@ -108,6 +104,7 @@ private:
     std::array<QString, PhraseCount> m_phrases;
     quint32 m_textColour = 0;
     quint32 m_actionColour = 0;
-    bool m_gateOpen = true;
-    int m_gateCount = 0;
+    // Started when a phrase is sent. The gate is a span of real time: the client queue's
+    // ticks run only while messages wait, and far faster than their nominal pace.
+    QElapsedTimer m_gateClosed;
 };

@@ -1,6 +1,7 @@
 #include "client/gameflow.h"
 
 #include "client/boardview.h"
+#include "client/playerslots.h"
 #include "client/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "net/fieldreader.h"
@@ -114,6 +115,14 @@ QLabel *GameFlow::slotLabel(const char *prefix, int seat) const
     return m_ui->panel->findChild<QLabel *>(QLatin1String(prefix) + QString::number(seat));
 }
 
+void GameFlow::showScore(int seat, int total)
+{
+    if (QLabel *score = slotLabel("label_score", seat)) {
+        score->setText(QString::number(total));
+        PlayerSlots::fitScore(score, slotLabel("label_bonus", seat));
+    }
+}
+
 QString GameFlow::playerName(int seat) const
 {
     const QLabel *name = slotLabel("label_playername", seat);
@@ -202,8 +211,7 @@ void GameFlow::loadstats(const QByteArray &payload)
     while (fields.groupsLeft()) {
         const int seat = fields.number();
         const int score = fields.number();
-        if (QLabel *label = slotLabel("label_score", seat))
-            label->setText(QString::number(score));
+        showScore(seat, score);
     }
     applySettings(playTo, seconds, minimum, boardType);
 
@@ -311,8 +319,7 @@ void GameFlow::addscore(const QByteArray &payload)
     if (QLabel *bonus = slotLabel("label_bonus", seat))
         bonus->setText(QLatin1Char('+') + QString::number(points));
     m_bonusHold[seat] = 3;
-    if (QLabel *score = slotLabel("label_score", seat))
-        score->setText(QString::number(total));
+    showScore(seat, total);
 }
 
 void GameFlow::timeup(const QByteArray &payload)
@@ -334,8 +341,7 @@ void GameFlow::timeup(const QByteArray &payload)
             if (QLabel *label = slotLabel("label_bonus", seat))
                 label->setText(QLatin1Char('+') + QString::number(bonus));
         }
-        if (QLabel *label = slotLabel("label_score", seat))
-            label->setText(QString::number(total));
+        showScore(seat, total);
     }
     m_host.playsounds(QStringLiteral("roundover"));
 
@@ -421,8 +427,7 @@ void GameFlow::clearall()
 {
     m_ui->button_clear->hide();
     for (int seat = 1; seat <= MaxSeat; ++seat) {
-        if (QLabel *score = slotLabel("label_score", seat))
-            score->setText(QStringLiteral("0"));
+        showScore(seat, 0);
         if (QLabel *bonus = slotLabel("label_bonus", seat))
             bonus->clear();
     }

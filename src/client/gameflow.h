@@ -139,6 +139,7 @@ private:
     void setSecondsPerRound(const QByteArray &field);
     void setStatus(const QString &text);
     QLabel *slotLabel(const char *prefix, int seat) const;
+    void showScore(int seat, int total);
     QString playerName(int seat) const;
 
     GameFlowHost &m_host;

@@ -7,13 +7,22 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 struct SlotPlace {
     int nameTop, scoreTop, bonusTop, eyesTop;
     const char *hint;
 };
 
-// Places (tops) of the ten slots; names at x 472, scores at 575, bonuses at 602, eyes at 471.
+// Columns: names at x 472, eyes at 471, scores at 575, bonuses at 602. A score label grows
+// with its text; a bonus ends short of the words panel, which begins at 638.
+constexpr int ScoreLeft = 575;
+constexpr int ScoreWidth = 26;
+constexpr int BonusLeft = 602;
+constexpr int BonusRight = 636;
+
+// Tops of the ten slots' controls, and their hint names.
 constexpr SlotPlace Places[PlayerSlots::SlotCount] = {
     {71, 71, 69, 71, ""},         {90, 90, 87, 90, "Klot"},     {109, 108, 106, 108, "Klick"},
     {127, 127, 124, 127, "Kling"}, {146, 145, 142, 146, "Klick"}, {165, 164, 161, 164, "Krazy"},
@@ -96,11 +105,11 @@ void PlayerSlots::build(int seat)
     name->setProperty("tag", seat);
     name->setProperty("hint", QString::fromLatin1(place.hint));
     auto *score = new QLabel(m_panel);
-    style(score, QStringLiteral("label_score"), 575, place.scoreTop, QStringLiteral("0"));
-    score->setFixedSize(26, 16);
+    style(score, QStringLiteral("label_score"), ScoreLeft, place.scoreTop, QStringLiteral("0"));
+    score->resize(ScoreWidth, 16);
     auto *bonus = new QLabel(m_panel);
-    style(bonus, QStringLiteral("label_bonus"), 602, place.bonusTop, QStringLiteral("0"));
-    bonus->setFixedSize(34, 16);
+    style(bonus, QStringLiteral("label_bonus"), BonusLeft, place.bonusTop, QStringLiteral("0"));
+    bonus->resize(BonusRight - BonusLeft, 16);
     auto *eyes = new QLabel(m_panel);
     eyes->setObjectName(QStringLiteral("image_eyes") + number);
     eyes->setGeometry(471, place.eyesTop, 23, 10);
@@ -108,6 +117,18 @@ void PlayerSlots::build(int seat)
     eyes->setPixmap(eyesPicture());
     eyes->setAttribute(Qt::WA_TransparentForMouseEvents);
     eyes->hide();
+}
+
+void PlayerSlots::fitScore(QLabel *score, QLabel *bonus)
+{
+    if (!score)
+        return;
+    const int text = score->fontMetrics().horizontalAdvance(score->text()) + 1;
+    score->resize(std::max(ScoreWidth, text), score->height());
+    if (bonus) {
+        const int left = std::max(BonusLeft, score->x() + score->width());
+        bonus->setGeometry(left, bonus->y(), std::max(0, BonusRight - left), bonus->height());
+    }
 }
 
 QLabel *PlayerSlots::find(const char *prefix, int seat) const

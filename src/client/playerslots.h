@@ -19,6 +19,11 @@ public:
 
     static bool isSlot(int seat) { return seat >= 1 && seat <= SlotCount; }
 
+    // After a score label's text changed: the label grows to show the whole score from its
+    // place, and the bonus beside it moves right only as far as the score needs, so neither
+    // covers the other. Games go to 10,000 points: five digits fit before the words panel.
+    static void fitScore(QLabel *score, QLabel *bonus);
+
     QLabel *nameLabel(int seat) const;
     QLabel *scoreLabel(int seat) const;
     QLabel *bonusLabel(int seat) const;

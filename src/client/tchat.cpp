@@ -7,6 +7,7 @@
 #include "client/qtsoundplayer.h"
 #include "client/tilegroups.h"
 #include "client/turl.h"
+#include "client/windowplace.h"
 #include "dialogs/ttallylist.h"
 #include "dialogs/tgamestart.h"
 #include "dialogs/tphrases.h"
@@ -29,6 +30,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +51,17 @@ constexpr int MinClientWidth = 784;
 constexpr int MinClientHeight = 529;
 
 QString latin1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
+
+// A side window opened from the menu comes up in front, also when it was open already but
+// covered, and also where no window manager raises what is shown.
+void showInFront(QWidget *window)
+{
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 // The client area: the base colour under the tiled background picture.
 class Backdrop : public QWidget {
@@ -123,9 +136,6 @@ void Tchat::buildPanel()
             [justWatchFor] { justWatchFor(2); });
 
     m_chat = new ChatPanel(m_panel, this);
-    connect(m_chat, &ChatPanel::phraseGateCountingChanged, this, [this](bool counting) {
-        m_queue->setKeepAlive(counting);
-    });
 
     m_game = new GameFlow(m_panel, *this, nullptr, this);
     m_game->setTileSet(TileSet::builtIn(devicePixelRatioF()));
@@ -157,8 +167,7 @@ void Tchat::connectMenu()
             showMessage(QStringLiteral("You are not connected"));
             return;
         }
-        if (m_windows.gamestart)
-            m_windows.gamestart->show();
+        showInFront(m_windows.gamestart);
     });
     on("PlaySounds1", [this] { saveinifile(); });
     on("BetterBoards1", [this] { saveBetterBoards(); });
@@ -204,29 +213,20 @@ void Tchat::connectMenu()
         a->setData(a->isChecked() ? 0 : 1);
         saveinifile();
     });
-    on("SpyList1", [this] {
-        if (m_windows.spylist)
-            m_windows.spylist->show();
-    });
+    on("SpyList1", [this] { showInFront(m_windows.spylist); });
     on("PrhaseList1", [this] {
         if (m_windows.phrases) {
             for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
                 m_windows.phrases->setPhraseText(n, m_chat->phrase(n));
-            m_windows.phrases->show();
+            showInFront(m_windows.phrases);
         }
     });
-    auto showWindow = [](QWidget *w) {
-        if (w) {
-            w->show();
-            w->raise();
-        }
-    };
     on("ViewTally1", [this] {
         if (m_windows.tallylist)
             m_windows.tallylist->viewTally();
     });
-    on("Help2", [this, showWindow] { showWindow(m_windows.help); });
-    on("About1", [this, showWindow] { showWindow(m_windows.about); });
+    on("Help2", [this] { showInFront(m_windows.help); });
+    on("About1", [this] { showInFront(m_windows.about); });
 }
 
 void Tchat::attach(const Windows &windows)
@@ -285,7 +285,6 @@ void Tchat::registerHandlers()
     add("CMD_loadstats", [this](const QByteArray &p) { m_game->loadstats(p); });
     add("CMD_mainlist", [this](const QByteArray &p) { m_game->mainlist(p); });
     add("CMD_playasound", [this](const QByteArray &p) { m_chat->playasound(p); });
-    connect(m_queue, &ReceiveQueue::ticked, this, [this] { m_chat->advancePhraseGate(); });
 }
 
 void Tchat::connectSocket()
@@ -345,8 +344,7 @@ void Tchat::processparams(const QStringList &arguments)
     m_loginName.clear();
     if (arguments.isEmpty()) {
         systemLine(QStringLiteral("Loading Solo Game..Please wait."));
-        if (m_windows.download)
-            m_windows.download->show();
+        showInFront(m_windows.download);
         m_hostAddress = "127.0.0.1";
         m_playerName = "You";
         hostpress();
@@ -552,16 +550,26 @@ bool Tchat::loadgrouptiles(const QString &group)
     const std::optional<TileSet> tiles = m_tileGroups->loadgrouptiles(group);
     if (!tiles)
         return false; // the file is gone: pictures and check marks stay as they were
-    if (QAction *choice = m_menu->item(group + QStringLiteral("3")))
-        choice->setChecked(true);
+    m_shownTileGroup = group;
+    checkShownTileGroup();
     m_tileGroup = group;
     m_game->setTileSet(*tiles);
     return true;
 }
 
+void Tchat::checkShownTileGroup()
+{
+    const QString shown = m_shownTileGroup + QStringLiteral("3");
+    for (QAction *choice : m_menu->tilesMenu()->actions())
+        choice->setChecked(!m_shownTileGroup.isEmpty() && choice->objectName() == shown);
+}
+
 void Tchat::grouptilesmenuClick(const QString &group)
 {
-    loadgrouptiles(group);
+    // The menu has checked the chosen item already; a group that does not load leaves the
+    // pictures, and so the check mark, where they were.
+    if (!loadgrouptiles(group))
+        checkShownTileGroup();
     m_tileGroup = group; // remembered even when the file has disappeared since start-up
     saveinifile();
 }
@@ -603,10 +611,12 @@ ClientSettings Tchat::currentSettings() const
 {
     ClientSettings s;
     s.textSize = m_chat->textSize();
-    s.top = geometry().top();
-    s.left = geometry().left();
-    s.width = geometry().width();
-    s.height = geometry().height();
+    // The frame's corner, and no size that the desktop could not give the window back.
+    const QSize size = WindowPlace::fitSize(this->size(), workArea(pos()), frameExtra(), minimumWindowSize());
+    s.top = pos().y();
+    s.left = pos().x();
+    s.width = size.width();
+    s.height = size.height();
     s.textColor = m_chat->textColour();
     s.actionColor = m_chat->actionColour();
     if (m_windows.gamestart) {
@@ -643,8 +653,8 @@ void Tchat::applySettings(const ClientSettings &s)
         m_windows.wordslist->setRemembered(s.wordsListLeft, s.wordsListTop);
     m_chat->setTextSize(s.textSize);
     m_menu->checkTextSize(s.textSize);
-    setGeometry(s.left, s.top, s.width, s.height);
-    m_remembered = geometry();
+    placeWindow(QPoint(s.left, s.top), QSize(s.width, s.height));
+    m_remembered = place();
     m_chat->setTextColour(s.textColor);
     m_chat->setActionColour(s.actionColor);
     if (m_windows.gamestart) {
@@ -730,7 +740,28 @@ void Tchat::resetScreenLocation()
 {
     if (m_windows.wordslist)
         m_windows.wordslist->setRemembered(52, 108);
-    setGeometry(3, 3, 775, 590);
+    placeWindow(QPoint(3, 3), QSize(775, 590));
+}
+
+QSize Tchat::frameExtra() const { return frameGeometry().size() - geometry().size(); }
+
+QSize Tchat::minimumWindowSize() const { return minimumSize().expandedTo(minimumSizeHint()); }
+
+QRect Tchat::workArea(QPoint corner) const
+{
+    QScreen *at = QGuiApplication::screenAt(corner);
+    if (!at)
+        at = screen() ? screen() : QGuiApplication::primaryScreen();
+    return at ? at->availableGeometry() : QRect(0, 0, 1920, 1080);
+}
+
+void Tchat::placeWindow(QPoint corner, QSize size)
+{
+    // A stored place may be anything, even an inside far larger than any screen: it is brought
+    // into the desktop's available area before the window takes it.
+    const QRect fitted = WindowPlace::fitInto(corner, size, workArea(corner), frameExtra(), minimumWindowSize());
+    resize(fitted.size());
+    move(fitted.topLeft()); // the frame's corner: the title bar stays on the screen
 }
 
 void Tchat::resizeEvent(QResizeEvent *event)
@@ -752,15 +783,15 @@ void Tchat::closeEvent(QCloseEvent *event)
 
 void Tchat::FormClose()
 {
-    if (geometry() != m_remembered) {
-        const QRect work = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
-        QRect g = geometry();
-        if (g.width() > work.width())
-            g.setWidth(g.width() - 15);
-        if (g.height() > work.height())
-            g.setHeight(g.height() - 15);
-        setGeometry(g);
-        m_remembered = geometry();
+    if (place() != m_remembered) {
+        const QRect work = workArea(pos());
+        QSize size = this->size();
+        if (size.width() > work.width())
+            size.setWidth(size.width() - 15);
+        if (size.height() > work.height())
+            size.setHeight(size.height() - 15);
+        resize(size);
+        m_remembered = place();
         if (Twordslist *words = m_windows.wordslist) {
             int left = words->rememberedLeft();
             int top = words->rememberedTop();

@@ -158,6 +158,7 @@ protected:
 private:
     void buildPanel();
     void grouptilesmenu();
+    void checkShownTileGroup();
     void connectMenu();
     void registerHandlers();
     void connectSocket();
@@ -166,6 +167,13 @@ private:
     void FormClose();
     void editSettingsFile(const std::function<void(IniEditor &)> &edit);
     void resetScreenLocation();
+    // Places are kept as the frame's top-left corner and the window's inside size.
+    QRect place() const { return QRect(pos(), size()); }
+    void placeWindow(QPoint corner, QSize size);
+    QSize frameExtra() const;
+    QSize minimumWindowSize() const;
+    // The available area of the screen that holds `corner`, else of the window's own screen.
+    QRect workArea(QPoint corner) const;
     void keepQueueAwake();
     QAction *item(const char *name) const;
 
@@ -195,7 +203,8 @@ private:
     bool m_settingsRead = false;
     QStringList m_arguments;
     QRect m_remembered{3, 3, 775, 590};
-    QString m_tileGroup;
+    QString m_tileGroup;      // the stored name
+    QString m_shownTileGroup; // the group whose pictures are shown; empty for the built-in ones
     std::unique_ptr<TileGroups> m_tileGroups;
     QSet<QString> m_unsavedFiles; // failed saves already told in the chat history
 };

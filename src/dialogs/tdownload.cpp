@@ -2,16 +2,13 @@
 
 #include "client/lobbylauncher.h"
 #include "dialogs/dialoglook.h"
+#include "net/httpget.h"
 #include "words/checkedsavefile.h"
 #include "words/notifier.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -66,7 +63,7 @@ Tdownload::Tdownload(const QString &downloadFolder, Notifier *notifier, LobbyLau
     , m_launcher(launcher)
     , m_exitProgram(std::move(exitProgram))
     , m_address(address)
-    , m_http(new QNetworkAccessManager(this))
+    , m_http(new HttpGet(this))
 {
     setObjectName(QStringLiteral("download"));
     setWindowTitle(QStringLiteral("Download The Orvo22 Lobby"));
@@ -74,8 +71,13 @@ Tdownload::Tdownload(const QString &downloadFolder, Notifier *notifier, LobbyLau
                    | Qt::WindowCloseButtonHint);
     setFixedSize(Width, Height);
     DialogLook::applyBackground(this);
-    // The installer comes straight from the maker's server, never through a proxy.
-    m_http->setProxy(QNetworkProxy::NoProxy);
+    // Asked as the old browser of the lobby's days asked.
+    m_http->setUserAgent("Mozilla/3.0 (compatible)");
+    m_http->setAccept("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
+    m_http->setIdleTimeout(TransferTimeoutMs);
+    connect(m_http, &HttpGet::headerLine, this, &Tdownload::HttpCli1HeaderData);
+    connect(m_http, &HttpGet::bodyData, this, &Tdownload::HttpCli1DocData);
+    connect(m_http, &HttpGet::finished, this, &Tdownload::downloadFinished);
     buildLeftPanel();
     buildRightPanels();
     setIdle(true);
@@ -83,10 +85,12 @@ Tdownload::Tdownload(const QString &downloadFolder, Notifier *notifier, LobbyLau
 
 Tdownload::~Tdownload()
 {
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-    }
+    m_http->disconnect(this);
+}
+
+bool Tdownload::downloading() const
+{
+    return m_http->running();
 }
 
 void Tdownload::buildLeftPanel()
@@ -178,18 +182,18 @@ void Tdownload::setIdle(bool idle)
 
 void Tdownload::getbuttonClick()
 {
-    if (m_reply)
+    if (downloading())
         return;
     setState(Running);
     const QString fileName = m_address.fileName();
     m_info2->setText(fileName);
     m_received = 0;
-    m_headersCounted = 0;
     m_bodyBegun = false;
     m_userAborted = false;
 
-    // Written beside its final place and renamed only when complete, so a broken download never
-    // leaves something that looks like an installer.
+    // Written beside its final place and renamed into it at the end: a complete download
+    // always, a broken one only where it replaces no earlier file; never one that a write or
+    // the final flush failed for.
     m_file = std::make_unique<CheckedSaveFile>(QDir(m_folder).filePath(fileName));
     if (fileName.isEmpty() || !m_file->open()) {
         m_file.reset();
@@ -200,62 +204,39 @@ void Tdownload::getbuttonClick()
     setIdle(false);
     m_info->setText(QStringLiteral("Loading"));
 
-    QNetworkRequest request(m_address);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Mozilla/3.0 (compatible)"));
-    request.setRawHeader("Accept", "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
-    request.setRawHeader("Connection", "close");
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    request.setTransferTimeout(TransferTimeoutMs);
-    m_reply = m_http->get(request);
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &Tdownload::HttpCli1HeaderData);
-    connect(m_reply, &QNetworkReply::readyRead, this, &Tdownload::HttpCli1DocData);
-    connect(m_reply, &QNetworkReply::finished, this, &Tdownload::downloadFinished);
+    m_http->get(m_address);
 }
 
 void Tdownload::HttpCli1HeaderData()
 {
-    // One dot per header line received, counted once however often the headers are reported.
-    const int headers = int(m_reply->rawHeaderPairs().size());
-    if (headers > m_headersCounted && !m_bodyBegun)
-        m_info->setText(m_info->text() + QString(headers - m_headersCounted, QLatin1Char('.')));
-    m_headersCounted = qMax(m_headersCounted, headers);
+    if (!m_bodyBegun)
+        m_info->setText(m_info->text() + QLatin1Char('.'));
 }
 
-void Tdownload::HttpCli1DocData()
+void Tdownload::HttpCli1DocData(const QByteArray &piece)
 {
-    const QByteArray piece = m_reply->readAll();
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    // The body of an error answer is not the installer.
-    if (status < 200 || status > 299 || piece.isEmpty())
-        return;
+    // Only the body of a good answer arrives here: an error page is never the installer.
     if (!m_bodyBegun) {
         m_bodyBegun = true;
         m_info3->setText(QStringLiteral("Downloading: ") + m_info2->text());
     }
     if (m_received + piece.size() > MaxDownloadSize || !m_file->write(piece)) {
-        m_reply->abort();
+        m_http->abort();
         return;
     }
     m_received += piece.size();
     m_info->setText(QString::number(m_received) + QStringLiteral(" bytes"));
 }
 
-void Tdownload::downloadFinished()
+void Tdownload::downloadFinished(bool complete)
 {
-    // Whatever arrived with the end of the transfer and was not announced yet.
-    if (m_reply->error() == QNetworkReply::NoError && m_reply->bytesAvailable() > 0)
-        HttpCli1DocData();
-    QNetworkReply *reply = m_reply;
-    if (!reply)
-        return; // the last piece overran the limit and finished the reply already
-    m_reply = nullptr;
-    reply->deleteLater();
-    const bool failed = reply->error() != QNetworkReply::NoError;
     bool saved = false;
-    if (!failed && state() != Aborted)
+    if (complete && state() != Aborted)
         saved = m_file->commit();
+    else if (!QFileInfo::exists(m_file->fileName()))
+        m_file->commit(); // what arrived stays, as it always has, where it replaces nothing
     else
-        m_file->cancel();
+        m_file->cancel(); // an earlier download stays whole
     // A transfer that could not be stored (a full disk) says why; the old file stays as it was.
     const QString unsaved = m_userAborted ? QString() : m_file->errorString();
     const QString path = m_file->fileName();
@@ -293,8 +274,7 @@ void Tdownload::abortbuttonClick()
 {
     m_userAborted = true;
     setState(Aborted);
-    if (m_reply)
-        m_reply->abort();
+    m_http->abort();
     m_info->setText(QStringLiteral("Download has been aborted."));
     m_info3->setText(QStringLiteral("Download Aborted"));
 }

@@ -1,17 +1,15 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <QUrl>
 
 #include <functional>
 #include <memory>
 
+class HttpGet;
 class LobbyLauncher;
 class Notifier;
 class QLabel;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QPushButton;
 class CheckedSaveFile;
 
@@ -37,7 +35,7 @@ public:
     ~Tdownload() override;
 
     int state() const;
-    bool downloading() const { return !m_reply.isNull(); }
+    bool downloading() const;
 
     void getbuttonClick();
     void abortbuttonClick();
@@ -52,8 +50,8 @@ private:
     void setIdle(bool idle);
 
     void HttpCli1HeaderData();
-    void HttpCli1DocData();
-    void downloadFinished();
+    void HttpCli1DocData(const QByteArray &piece);
+    void downloadFinished(bool complete);
     void startInstaller(const QString &path);
     void Button2Click();
 
@@ -63,11 +61,9 @@ private:
     std::function<void()> m_exitProgram;
     QUrl m_address;
 
-    QNetworkAccessManager *m_http = nullptr;
-    QPointer<QNetworkReply> m_reply;
+    HttpGet *m_http = nullptr;
     std::unique_ptr<CheckedSaveFile> m_file;
     qint64 m_received = 0;
-    int m_headersCounted = 0;
     bool m_bodyBegun = false;
     bool m_userAborted = false;
 

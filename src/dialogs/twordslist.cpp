@@ -165,10 +165,17 @@ void Twordslist::setRemembered(int left, int top)
         move(m_remembered);
 }
 
-void Twordslist::showEvent(QShowEvent *event)
+void Twordslist::setVisible(bool visible)
 {
-    move(m_remembered);
-    QWidget::showEvent(event);
+    // Placed before it is shown, so the frame's corner goes to the remembered place (as the
+    // settings keep it). Moved while being shown, before the window manager has framed it
+    // the first time, the inside would go there and the window would creep up by its title
+    // bar.
+    if (visible && !isVisible())
+        move(m_remembered);
+    QWidget::setVisible(visible);
+    if (visible)
+        raise(); // kept on top also where no window manager does it
 }
 
 void Twordslist::hideEvent(QHideEvent *event)

@@ -27,12 +27,13 @@ public:
     int rememberedTop() const { return isVisible() ? pos().y() : m_remembered.y(); }
     void setRemembered(int left, int top);
 
+    void setVisible(bool visible) override;
+
 Q_SIGNALS:
     // The picture button beside CLOSE: the player wants the round review.
     void reviewRequested();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:

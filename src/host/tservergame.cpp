@@ -18,14 +18,18 @@
 
 namespace {
 
-// The countdown adds to the round length; a day is far beyond any real round and keeps
-// every sum well inside an int.
+// The pause between rounds comes from a menu; a day is far beyond any of its choices.
 constexpr int MaxCountdownSeconds = 86400;
 // The host's round runs this much longer than the players are told, so a word sent in the
 // last second still arrives in time.
 constexpr int RoundGraceSeconds = 4;
 // loadstats tells a late joiner the time left as the countdown minus this.
 constexpr int TimeLeftOffset = RoundGraceSeconds + 1;
+// The seconds per round are taken as sent (0 makes a round of the 4 grace seconds, a
+// negative number one of a single tick); only what would overflow the countdown's sums is
+// brought inside: the grace added at a round's start, the offset taken off for loadstats.
+constexpr int MinSecondsPerRound = std::numeric_limits<int>::min() + TimeLeftOffset + 1;
+constexpr int MaxSecondsPerRound = std::numeric_limits<int>::max() - RoundGraceSeconds;
 constexpr int AutoStartSeconds = 60;
 
 enum CountdownAction { NoCountdown = 0, EndRound = 1, StartRound = 2, StartGame = 3 };
@@ -75,7 +79,7 @@ void TServer::startgame(const QByteArray &payload)
     // Unreadable settings fall back to the dialog's defaults; the relay still carries the
     // texts as they came.
     m_playTo = parseNumber(fields[1]).value_or(100);
-    m_secondsPerRound = std::clamp(parseNumber(fields[2]).value_or(60), 1, MaxCountdownSeconds);
+    m_secondsPerRound = std::clamp(parseNumber(fields[2]).value_or(60), MinSecondsPerRound, MaxSecondsPerRound);
     m_boardType = parseNumber(fields[3]).value_or(8);
     m_minimumLetters = parseNumber(fields[4]).value_or(4);
     sendToAll(Msg::startgameToSeats(fields));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -681,6 +682,36 @@ private slots:
         flow->goodword("3+20+ABCDEFGHIJKL+12+1+");
         flow->goodword("3+3+CAT+3+1+");
         QCOMPARE(host->tallyCalls, QByteArrayList{"increase 4"});
+    }
+
+    /// Every verdict is one line: the longest word with its points fits the panel's width.
+    void longestVerdictIsOneLine()
+    {
+        startRound();
+        flow->goodword("3+13+ABSOLUTENESS+12+1+");
+        auto *words = control<QTextEdit>("richedit_words");
+        words->document()->size(); // lays the text out
+        const QTextBlock line = words->document()->firstBlock();
+        QCOMPARE(line.text(), QStringLiteral("13 : ABSOLUTENESS"));
+        QCOMPARE(line.layout()->lineCount(), 1);
+        const qreal room = words->viewport()->width() - 2 * words->document()->documentMargin();
+        QVERIFY2(line.layout()->lineAt(0).naturalTextWidth() <= room,
+                 qPrintable(QStringLiteral("%1 > %2").arg(line.layout()->lineAt(0).naturalTextWidth()).arg(room)));
+    }
+
+    /// A redrawn tile shows no trace of an earlier frame: the surface keeps old pixels where
+    /// a tile is transparent, so its rounded corners must show what lies under it.
+    void redrawnTileLeavesNoFrameMarks()
+    {
+        startRound();
+        QTest::mouseClick(board(), Qt::LeftButton, {}, centre(4, 4)); // the C gets a frame
+        flow->pressclear();
+        QImage surface(board()->size(), QImage::Format_ARGB32);
+        surface.fill(QColor(214, 20, 20)); // what the frame left on the surface
+        board()->render(&surface, {}, {}, QWidget::DrawChildren);
+        // The corner of the C tile is the corner of an empty cell, (9, 9).
+        QCOMPARE(surface.pixelColor(4 * 42, 4 * 42), surface.pixelColor(9 * 42, 9 * 42));
+        QCOMPARE(surface.pixelColor(5 * 42 - 1, 5 * 42 - 1), surface.pixelColor(10 * 42 - 1, 10 * 42 - 1));
     }
 
     /// Round bonus 0 leaves the caption; bad seats are skipped; most-words record updates.

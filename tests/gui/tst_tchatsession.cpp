@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QImage>
+#include <QScreen>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -419,6 +421,40 @@ private Q_SLOTS:
         QCOMPARE(s.left, 40);
     }
 
+    // A stored place is brought into the desktop's available area before the window takes
+    // it, and what is saved again is a place the window can have.
+    void storedPlaceFitsTheDesktop_data()
+    {
+        QTest::addColumn<QByteArray>("place"); // Left, Top, Width, Height
+        QTest::newRow("absurd width") << QByteArray("3 3 100000 590");
+        QTest::newRow("absurd height") << QByteArray("3 3 800 100000");
+        QTest::newRow("far off to the right") << QByteArray("5000 3 775 590");
+        QTest::newRow("above and left of the screen") << QByteArray("-17 -17 775 590");
+        QTest::newRow("largest numbers") << QByteArray("2147483647 2147483647 2147483647 2147483647");
+        QTest::newRow("least numbers") << QByteArray("-2147483648 -2147483648 -2147483648 -2147483648");
+    }
+    void storedPlaceFitsTheDesktop()
+    {
+        QFETCH(QByteArray, place);
+        const QList<QByteArray> v = place.split(' ');
+        const QString path = QDir(m_dir.path()).filePath(QStringLiteral("orvolobby.ini"));
+        IniEditor ini;
+        for (int i = 0; i < 4; ++i)
+            ini.setValue("Lexitangle", QByteArrayList{"Left", "Top", "Width", "Height"}.at(i), v.at(i));
+        QVERIFY(ini.save(path));
+        m_chat->show();
+        m_chat->loadinifile();
+        const QRect area = m_chat->screen()->availableGeometry();
+        QVERIFY2(area.contains(m_chat->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(
+            m_chat->x()).arg(m_chat->y()).arg(m_chat->width()).arg(m_chat->height())));
+        QVERIFY(m_chat->width() >= m_chat->minimumSizeHint().width());
+
+        m_chat->close();
+        QVERIFY(ini.load(path));
+        const ClientSettings saved = ClientSettings::read(ini, "Lexitangle");
+        QVERIFY(area.contains(QRect(saved.left, saved.top, saved.width, saved.height)));
+    }
+
     // Reading the settings applies them to the menus.
     void loadAppliesMenus()
     {
@@ -475,6 +511,71 @@ private Q_SLOTS:
         TestChat classic(Tchat::Setup{Paths::inFolder(dir.path()), &m_sounds, &m_notifier, 0});
         classic.loadinifile();
         QVERIFY(classic.tileGroup().isEmpty());
+    }
+
+    // A group that does not load (no picture file, or one that is no bitmap) changes only the
+    // stored name: the check mark stays on the group being shown, or on none for the built-in
+    // tiles.
+    void tileGroupThatFailsKeepsCheckMark()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("Lexitangletiles"));
+        QDir().mkpath(folder);
+        QImage strip(1302, 42, QImage::Format_RGB32);
+        strip.fill(Qt::blue);
+        QVERIFY(strip.save(folder + QStringLiteral("/wood.bmp"), "BMP"));
+        QVERIFY(strip.save(folder + QStringLiteral("/gone.bmp"), "BMP"));
+        QFile broken(folder + QStringLiteral("/broken.bmp"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("BM this is no bitmap");
+        broken.close();
+        TestChat chat(Tchat::Setup{Paths::inFolder(dir.path()), &m_sounds, &m_notifier, 0});
+        chat.loadinifile();
+        QVERIFY(QFile::remove(folder + QStringLiteral("/gone.bmp")));
+        auto checked = [&chat] {
+            QStringList names;
+            for (QAction *a : chat.menu().tilesMenu()->actions())
+                if (a->isChecked())
+                    names << a->objectName();
+            return names;
+        };
+
+        chat.menu().item(QStringLiteral("broken3"))->trigger();
+        QCOMPARE(checked(), QStringList());
+        QCOMPARE(chat.tileGroup(), QStringLiteral("broken"));
+        chat.menu().item(QStringLiteral("wood3"))->trigger();
+        QCOMPARE(checked(), QStringList{"wood3"});
+        for (const char *failing : {"broken3", "gone3"}) {
+            chat.menu().item(QLatin1String(failing))->trigger();
+            QCOMPARE(checked(), QStringList{"wood3"});
+        }
+        QCOMPARE(chat.tileGroup(), QStringLiteral("gone"));
+    }
+
+    // Five-digit scores show whole from the score's place; the bonus beside them moves right
+    // only as far as such a score needs, and stays at its own place for short scores.
+    void longScoresShowWhole_data()
+    {
+        QTest::addColumn<int>("total");
+        QTest::newRow("3 digits") << 999;
+        QTest::newRow("10,000") << 10000;
+        QTest::newRow("5 digits") << 12345;
+    }
+    void longScoresShowWhole()
+    {
+        QFETCH(int, total);
+        m_chat->game().addscore("2+13+" + QByteArray::number(total));
+        QLabel *score = m_chat->playerSlots().scoreLabel(2);
+        QLabel *bonus = m_chat->playerSlots().bonusLabel(2);
+        QCOMPARE(score->text(), QString::number(total));
+        QCOMPARE(score->x(), 575);
+        QVERIFY(score->width() >= score->fontMetrics().horizontalAdvance(score->text()));
+        QVERIFY(bonus->x() >= score->geometry().right() + 1);
+        QVERIFY(bonus->width() >= bonus->fontMetrics().horizontalAdvance(QStringLiteral("+13")));
+        if (total < 1000)
+            QCOMPARE(bonus->x(), 602);
+        // Nothing of either reaches under the words panel.
+        QVERIFY(bonus->geometry().right() < 638);
     }
 
     // "place" has no clip; everything else is played by its upper-case name.

@@ -166,6 +166,8 @@ private slots:
     void startFromAnySeat();
     void settingsReachLateJoiner_data();
     void settingsReachLateJoiner();
+    void roundLengthAsSent_data();
+    void roundLengthAsSent();
 
     // Words
     void wordsAreScoredAndRefused();
@@ -227,12 +229,37 @@ void TestHostGame::settingsReachLateJoiner_data()
     QTest::newRow("fields missing") << QByteArray("200")
                                     << QByteArray("CMD_startgame+Bob+200+++++")
                                     << QByteArray("200+60+8+4");
+    QTest::newRow("round of 0 seconds") << QByteArray("100+0+4+3+0+")
+                                        << QByteArray("CMD_startgame+Bob+100+0+4+3+0+")
+                                        << QByteArray("100+0+4+3");
     QTest::newRow("huge round clamped") << QByteArray("100+2147483647+4+3+0+")
                                         << QByteArray("CMD_startgame+Bob+100+2147483647+4+3+0+")
-                                        << QByteArray("100+86400+4+3");
-    QTest::newRow("negative round clamped") << QByteArray("100+-5+4+3+0+")
-                                            << QByteArray("CMD_startgame+Bob+100+-5+4+3+0+")
-                                            << QByteArray("100+1+4+3");
+                                        << QByteArray("100+2147483643+4+3");
+}
+
+void TestHostGame::roundLengthAsSent_data()
+{
+    QTest::addColumn<QByteArray>("seconds");
+    QTest::addColumn<int>("countdown");
+    QTest::addColumn<int>("ticks"); // until the round ends
+    QTest::newRow("0: the grace seconds alone") << QByteArray("0") << 4 << 4;
+    QTest::newRow("negative: one tick") << QByteArray("-5") << -1 << 1;
+    QTest::newRow("least clamped") << QByteArray("-2147483648") << -2147483642 + 4 << 1;
+}
+
+// The seconds per round are used as they were sent; only what would overflow is clamped.
+void TestHostGame::roundLengthAsSent()
+{
+    QFETCH(QByteArray, seconds);
+    QFETCH(int, countdown);
+    QFETCH(int, ticks);
+    Game g;
+    QVERIFY(g.start("100+" + seconds + "+7+4"));
+    QVERIFY(g.bob->has("CMD_startgame+Bob+100+" + seconds + "+7+4+0+"));
+    QCOMPARE(g.host.server.roundCountdown(), countdown);
+    QCOMPARE(g.host.server.countdownAction(), 1);
+    QCOMPARE(tickUntilActionChanges(g.host.server), ticks);
+    QCOMPARE(g.host.server.countdownAction(), 2);
 }
 
 // A player who logs in during a round gets the board and the game's state after the login
@@ -247,6 +274,9 @@ void TestHostGame::settingsReachLateJoiner()
     g.bob->say("CMD_startgame+Bob+" + settings);
     QVERIFY(g.waitForRound());
     QVERIFY(g.bob->has(relayed));
+    // The host's round is the announced seconds and its 4 seconds of grace.
+    const int seconds = stats.split('+').at(1).toInt();
+    QCOMPARE(g.host.server.roundCountdown(), seconds + 4);
 
     RawClient dee(g.host.port());
     QVERIFY(dee.login("Dee"));
@@ -258,10 +288,9 @@ void TestHostGame::settingsReachLateJoiner()
     QCOMPARE(fields.size(), 1 + 7 + 20);
     QCOMPARE(fields.mid(1, 5).join('+'), "4+" + stats);
     // The time left is the countdown minus 5 (a real tick may have passed since).
-    const int timeLeft = fields[6].toInt();
-    const int countdownAtSend = timeLeft + 5;
+    const qint64 countdownAtSend = fields[6].toLongLong() + 5;
     QVERIFY(countdownAtSend >= g.host.server.roundCountdown());
-    QVERIFY(countdownAtSend <= g.host.server.roundCountdown() + 1);
+    QVERIFY(countdownAtSend <= qint64(g.host.server.roundCountdown()) + 1);
     QCOMPARE(fields[7], QByteArray("1"));
     QCOMPARE(fields.mid(8).join('+'), QByteArray("1+0+2+0+3+0+4+0+5+0+6+0+7+0+8+0+9+0+10+0"));
 }
