@@ -2,7 +2,7 @@
 
 #include "client/boardview.h"
 #include "client/playerslots.h"
-#include "client/tallyrecorder.h"
+#include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "net/fieldreader.h"
 #include "words/lettercodes.h"

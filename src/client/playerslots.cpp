@@ -1,6 +1,6 @@
 #include "client/playerslots.h"
 
-#include "client/artwork.h"
+#include "widgets/artwork.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>

@@ -2,7 +2,7 @@
 
 #include "client/boardview.h"
 #include "client/gameflow.h"
-#include "client/tallyrecorder.h"
+#include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "host/board.h"
 #include "net/fieldreader.h"
