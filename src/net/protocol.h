@@ -16,6 +16,9 @@ inline const QByteArray Version = QByteArrayLiteral("1.0.6");
 constexpr int SeatCount = 10;
 constexpr bool isSeat(int n) { return n >= 1 && n <= SeatCount; }
 
+// The longest word: the client builds at most 12 tiles and the host keeps 12 places.
+constexpr int MaxWordLetters = 12;
+
 // Why CMD_notvalid refuses a word.
 enum NotValidReason : int { NotAWord = 1, AlreadyHad = 2, TooShort = 3 };
 // CMD_goodword's flag: whether nobody had found the word before in this round (the points then
