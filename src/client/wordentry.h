@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/messages.h"
+#include "net/protocol.h"
 
 #include <QByteArray>
 #include <QList>
@@ -20,7 +21,7 @@
 class WordEntry {
 public:
     static constexpr int Side = 10;
-    static constexpr int MaxLetters = 12;
+    static constexpr int MaxLetters = Protocol::MaxWordLetters;
     // Picture shown in a word slot that has no letter.
     static constexpr int EmptySlot = 30;
     // Marks are the picture indexes of the frames drawn over a tile.
