@@ -38,6 +38,9 @@ public:
     static constexpr const char *InputPrompt = "<Enter Chat Here>";
     // The phrase gate reopens after this many queue ticks.
     static constexpr int PhraseGateTicks = 100;
+    // The longest input line: relayed with any name and colour it stays far below what the
+    // host passes on.
+    static constexpr int MaxInputLength = 1000;
 
     ChatPanel(QWidget *board, ChatPanelHost *host);
 

@@ -61,6 +61,9 @@ bool TSock::open()
     auto *socket = new QTcpSocket(this);
     socket->setProxy(QNetworkProxy::NoProxy);
     adoptSocket(socket);
+    if (!m_localAddress.isNull()
+        && !socket->bind(m_localAddress, 0, QAbstractSocket::DontShareAddress))
+        throw ESockException(QStringLiteral("Open - Error Binding Socket"));
     // A failed lookup leaves the (unconnected) socket in place; close() releases it.
     const quint16 port = resolvePort(m_portName);
     const QHostAddress address = resolveHost(m_hostName);
@@ -171,6 +174,11 @@ quint16 TSock::localPort() const
     if (m_socket)
         return m_socket->localPort();
     return 0;
+}
+
+quint16 TSock::peerPort() const
+{
+    return m_socket ? m_socket->peerPort() : 0;
 }
 
 qint64 TSock::pendingOutput() const
