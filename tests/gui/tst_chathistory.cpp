@@ -197,6 +197,34 @@ private Q_SLOTS:
         QVERIFY(bar->maximum() > value);
     }
 
+    // Past the cap every new line drops the oldest; a reader who scrolled up still sees the
+    // same lines and keeps his selection.
+    void scrollOffKeepsViewPastTheCap()
+    {
+        ChatHistory history;
+        history.resize(300, 194);
+        history.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&history));
+        for (int i = 0; i < ChatHistory::MaxLines; ++i)
+            history.addlinetochat(QStringLiteral("line %1: text").arg(i), 0);
+        history.setScrollOff(true);
+        const QTextBlock chosen = history.document()->findBlockByNumber(ChatHistory::MaxLines / 2);
+        QTextCursor caret(chosen);
+        caret.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        history.setTextCursor(caret);
+        const QString selected = history.textCursor().selectedText();
+        const auto topLine = [&] { return history.cursorForPosition(QPoint(0, 0)).block().text(); };
+        const QString top = topLine();
+
+        for (int i = 0; i < 100; ++i)
+            history.addlinetochat(QStringLiteral("more %1: text").arg(i), 0);
+
+        QVERIFY(history.document()->blockCount() <= ChatHistory::MaxLines);
+        QCOMPARE(history.document()->firstBlock().text(), QStringLiteral("line 101: text"));
+        QCOMPARE(topLine(), top);
+        QCOMPARE(history.textCursor().selectedText(), selected);
+    }
+
     void eachLineScrollsIntoViewWhenOn()
     {
         ChatHistory history;
