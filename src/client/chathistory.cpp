@@ -92,8 +92,9 @@ void ChatHistory::buildPopup()
     connect(m_scrollOffAction, &QAction::toggled, this, &ChatHistory::scrollOffChanged);
 }
 
-void ChatHistory::addlinetochat(const QString &text, quint32 colour)
+void ChatHistory::addlinetochat(const QString &line, quint32 colour)
 {
+    const QString text = line.left(MaxLineLength);
     setUpdatesEnabled(false);
     const bool keepView = scrollOff();
     QScrollBar *bar = verticalScrollBar();
@@ -121,6 +122,11 @@ void ChatHistory::addlinetochat(const QString &text, quint32 colour)
     format.setFontWeight(QFont::Normal);
     cursor.insertText(tail, format);
     cursor.insertBlock(QTextBlockFormat(), format);
+    while (document()->characterCount() > MaxCharacters && document()->blockCount() > 2) {
+        QTextCursor oldest(document());
+        oldest.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+    }
     cursor.endEditBlock();
 
     if (keepView) {

@@ -30,6 +30,11 @@ public:
     // The oldest lines go beyond this many, so a flood of remote lines cannot exhaust memory;
     // a reader who scrolled up keeps his place as they go.
     static constexpr int MaxLines = 20000;
+    // Lines come from other players: a line is shown up to this many characters, and the oldest
+    // lines also go while the history holds more characters than this, so a flood of the longest
+    // lines the host relays cannot exhaust memory either.
+    static constexpr int MaxLineLength = 4000;
+    static constexpr int MaxCharacters = 2000000;
     static constexpr int MinTextSize = 1;
     static constexpr int MaxTextSize = 72;
 

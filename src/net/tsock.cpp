@@ -144,6 +144,7 @@ TSock *TSock::accept(QObject *parent)
     child->m_hostLookup = m_hostLookup;
     child->m_maxPendingOutput = m_maxPendingOutput;
     child->adoptSocket(socket);
+    sendAtOnce(socket);
     child->m_connected = true;
     {
         // The new object's first reports go to the listener's info handlers: its owner has
@@ -211,6 +212,13 @@ void TSock::adoptSocket(QTcpSocket *socket)
                 peerClosed();
         }, Qt::QueuedConnection);
     });
+}
+
+void TSock::sendAtOnce(QTcpSocket *socket)
+{
+    // Every message goes out in one write of its own. Held back for the acknowledgement of
+    // the one before (Nagle), a verdict would wait some 40 ms behind any stream of chat.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
 void TSock::releaseSocket()
@@ -307,6 +315,8 @@ void TSock::stopListening()
 
 void TSock::socketConnected()
 {
+    if (m_socket)
+        sendAtOnce(m_socket);
     m_connected = true;
     report(Connect, QStringLiteral("Non-Blocking Socket Connected"));
     emit onConnect(this);

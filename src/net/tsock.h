@@ -108,6 +108,7 @@ Q_SIGNALS:
 
 private:
     void adoptSocket(QTcpSocket *socket);
+    static void sendAtOnce(QTcpSocket *socket);
     void releaseSocket();
     void releaseServer();
     void report(int kind, const QString &text);
