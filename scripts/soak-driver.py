@@ -393,7 +393,7 @@ async def main(args):
     started = time.monotonic()
     while time.monotonic() - started < args.seconds:
         await asyncio.sleep(1)
-        samples.append((time.monotonic() - started, rss_mb(host.pid)))
+        samples.append((time.monotonic() - started, rss_mb(host.pid), rss_mb(joiner.pid)))
         if host.poll() is not None:
             break
     stop.set()
@@ -422,7 +422,7 @@ async def main(args):
         except subprocess.TimeoutExpired:
             copy.kill()
 
-    warm = [mb for t, mb in samples if t >= WARMUP_FRACTION * args.seconds]
+    warm = [(mb, joined) for t, mb, joined in samples if t >= WARMUP_FRACTION * args.seconds]
     hostile = {k: v for k, v in COUNTERS.messages.items() if k != "honest"}
     print(f"soak: {args.seconds:.0f} s against a hosting copy, loopback in a private network namespace")
     print(f"messages sent: {sum(hostile.values())} hostile "
@@ -431,11 +431,16 @@ async def main(args):
     print(f"hostile connections: {sum(COUNTERS.connections.values())} seated or open, "
           f"{sum(COUNTERS.refused.values())} refused as full")
     if warm:
-        print(f"host RSS: {warm[0]:.1f} MB after warm-up, {warm[-1]:.1f} MB at the end, "
-              f"{max(warm):.1f} MB highest sample after warm-up, peak {peak:.1f} MB (VmHWM)")
+        print(f"host RSS: {warm[0][0]:.1f} MB after warm-up, {warm[-1][0]:.1f} MB at the end, "
+              f"{max(h for h, _ in warm):.1f} MB highest sample after warm-up, "
+              f"peak {peak:.1f} MB (VmHWM)")
+        # Both copies' clients take the same relayed lines, so their chat histories fill alike
+        # toward their caps; what the hosting copy holds beyond the joining copy is the host's.
+        print(f"hosting minus joining copy: {warm[0][0] - warm[0][1]:+.1f} MB after warm-up, "
+              f"{warm[-1][0] - warm[-1][1]:+.1f} MB at the end")
     step = max(1, len(samples) // 10)
-    print("host RSS samples (s: MB): " + ", ".join(
-        f"{t:.0f}: {mb:.1f}" for t, mb in samples[::step]))
+    print("RSS samples (s: hosting / joining MB): " + ", ".join(
+        f"{t:.0f}: {mb:.1f}/{joined:.1f}" for t, mb, joined in samples[::step]))
     print(f"joining copy peak RSS: {joiner_peak:.1f} MB")
     print(f"honest chat round trip: p50 {percentile(honest.chat_ms, 0.5):.1f} ms, "
           f"p99 {percentile(honest.chat_ms, 0.99):.1f} ms ({len(honest.chat_ms)} answered)")
