@@ -45,6 +45,10 @@ const QByteArray Section = "Lexitangle";
 constexpr char MakerAddress[] = "www.orvo22.com";
 const QString SocketClosed = QStringLiteral("Socket Closed");
 constexpr int ClientTickMs = 1;
+// Far above anything a real table sends (a whole board is some 600 bytes); a host that
+// goes past them is flooding us, and the connection counts as lost.
+constexpr int MaxQueuedMessages = 100000;
+constexpr qsizetype MaxQueuedBytes = 64 * 1024 * 1024;
 constexpr int PanelWidth = 780;
 constexpr int PanelHeight = 525;
 constexpr int MinClientWidth = 784;
@@ -292,12 +296,20 @@ void Tchat::connectSocket()
     m_sock = new TSock(this);
     m_sock->setObjectName(QStringLiteral("sock"));
     m_sock->setPortName(QString::number(m_setup.port));
-    m_framer = std::make_unique<MessageFramer>();
+    // One message too long is skipped; it never ends the program.
+    m_framer = std::make_unique<MessageFramer>(MessageFramer::DefaultMaxMessage,
+                                               MessageFramer::Overflow::SkipMessage);
+    m_queue->setLimits(MaxQueuedMessages, MaxQueuedBytes);
     connect(m_sock, &TSock::onRead, this, [this](TSock *sender, qint64) {
-        for (const QByteArray &message : m_framer->feed(sender->receive()))
-            m_queue->enqueue(message);
-        if (m_framer->overflowed()) // a host that never ends its message is not a host
-            sender->close();
+        for (const QByteArray &message : m_framer->feed(sender->receive())) {
+            if (m_queue->enqueue(message) == ReceiveQueue::Enqueued::Full) {
+                qWarning("Lexitangle: the host sent more than %d messages or %lld bytes that "
+                         "wait to be handled; closing the connection",
+                         MaxQueuedMessages, qlonglong(MaxQueuedBytes));
+                sender->close();
+                return;
+            }
+        }
     });
     connect(m_sock, &TSock::onInfo, this, &Tchat::sockInfo);
     m_presence = new TSock(this);
@@ -382,12 +394,16 @@ bool Tchat::hostpress()
     m_host = true;
     m_sock->setHostName(QStringLiteral("127.0.0.1"));
     m_sock->setPortName(QString::number(m_windows.server->listeningPort()));
+    // Bound before it connects, the own connection is known to the host by its port, so
+    // seat 1 is ours whoever reaches the listener first.
+    m_sock->setLocalAddress(QHostAddress::LocalHost);
     try {
         m_sock->open();
     } catch (const ESockException &error) {
         showMessage(QString::fromUtf8(error.what()));
         return false;
     }
+    m_windows.server->setOwnClient(QHostAddress::LocalHost, m_sock->localPort());
     m_startButton->show();
     item("StartGame1")->setEnabled(true);
     if (m_windows.spylist)
