@@ -2,6 +2,9 @@
 // (or CMD_notvalid) back, over loopback, beside a raw loopback echo measured in the same run.
 // The host takes one message per 10 ms tick, so the verdict is expected to cost tens of
 // milliseconds once several players submit at once; the echo shows what the network adds.
+// The same verdict is measured while another player floods the host with chat lines (keeping
+// 100 to 200 of them waiting all the time), beside the verdict with nobody flooding: the host
+// serves connections in turn, so the flood should cost about one tick, not its length.
 
 #include "host/hostsettings.h"
 #include "host/tserver.h"
@@ -31,6 +34,9 @@ constexpr int SoloWords = 200;
 constexpr int Players = 9;
 constexpr int WordsPerPlayer = 100;
 constexpr int PathLength = 8;
+// A flooder keeps between FloodBatch and 2 * FloodBatch lines waiting at the host (below the
+// host's bound of 256 per connection, which would close it).
+constexpr int FloodBatch = 100;
 
 class EveryWord : public WordChecker {
 public:
@@ -119,6 +125,16 @@ public:
         next();
     }
     bool done() const { return m_left == 0 && !m_waiting; }
+    // Keeps the host busy with this player's chat lines until stopped.
+    void flood(bool on)
+    {
+        m_flooding = on;
+        if (on) {
+            m_echoes = 0;
+            sendFlood(2 * FloodBatch);
+        }
+    }
+    int floodEchoes() const { return m_echoes; }
 
 private:
     void next()
@@ -135,6 +151,14 @@ private:
             return;
         }
         sendNext();
+    }
+
+    void sendFlood(int lines)
+    {
+        QByteArray burst;
+        for (int i = 0; i < lines; ++i)
+            burst += "CMD_chat+" + QByteArray::number(seat) + "+flood|clRed" + '\xFF';
+        m_socket.write(burst);
     }
 
     void sendNext()
@@ -193,6 +217,10 @@ private:
                 + '\xFF');
         } else if (message.startsWith("CMD_nextplayer+")) {
             inRound = true;
+        } else if (message == "CMD_chat+Bot" + QByteArray::number(seat) + " chats: flood|clRed") {
+            ++m_echoes;
+            if (m_flooding && m_echoes % FloodBatch == 0)
+                sendFlood(FloodBatch);
         } else if (m_waiting
                    && (message.startsWith("CMD_goodword+") || message.startsWith("CMD_notvalid+"))) {
             latencies.push_back(m_clock.nsecsElapsed());
@@ -208,6 +236,8 @@ private:
     bool m_waiting = false;
     bool m_thinking = false;
     int m_gapMs = 0;
+    bool m_flooding = false;
+    int m_echoes = 0;
 };
 
 void print(const char *what, const Percentiles &p, const Percentiles &echo)
@@ -259,6 +289,17 @@ int main(int argc, char **argv)
     runUntil([&] { return bots[0]->done(); }, 60000);
     const Percentiles thinking = percentiles(bots[0]->latencies);
 
+    // The same, while the player of seat 2 floods the host with chat lines.
+    bots[0]->latencies.clear();
+    bots[1]->flood(true);
+    runUntil([&] { return bots[1]->floodEchoes() >= FloodBatch; }, 30000);
+    bots[0]->submit(SoloWords / 4, 25);
+    runUntil([&] { return bots[0]->done(); }, 600000);
+    bots[1]->flood(false);
+    const Percentiles flooded = percentiles(bots[0]->latencies);
+    const size_t floodedCount = bots[0]->latencies.size();
+    runUntil([&] { return bots[1]->floodEchoes() % FloodBatch == 0; }, 30000);
+
     std::vector<qint64> crowd;
     for (auto &bot : bots) {
         bot->latencies.clear();
@@ -273,6 +314,12 @@ int main(int argc, char **argv)
                 echo.p99);
     print("verdict, 1 player, back to back", solo, echo);
     print("verdict, 1 player, 25 ms between", thinking, echo);
+    print("same, while another floods", flooded, echo);
+    std::printf("%-34s p50 %+8.3f ms  p99 %+8.3f ms   (%.1f / %.1f host ticks; %zu verdicts, "
+                "%d flood lines relayed)\n",
+                "the flood adds", flooded.p50 - thinking.p50, flooded.p99 - thinking.p99,
+                (flooded.p50 - thinking.p50) / 10.0, (flooded.p99 - thinking.p99) / 10.0,
+                floodedCount, bots[1]->floodEchoes());
     print("verdict, 9 players submitting", nine, echo);
     std::printf("(%zu echo round trips, %zu + %zu verdicts; the host queue takes one message "
                 "per 10 ms tick)\n",

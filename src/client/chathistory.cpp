@@ -2,7 +2,6 @@
 
 #include "widgets/colourvalue.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -36,12 +35,11 @@ bool endsLink(QChar lower)
 } // namespace
 
 ChatHistory::ChatHistory(QWidget *parent)
-    : QTextEdit(parent)
+    : QPlainTextEdit(parent)
     , m_openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
 {
     setObjectName(QStringLiteral("mainchat"));
     setReadOnly(true);
-    setAcceptRichText(false);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -91,13 +89,20 @@ void ChatHistory::buildPopup()
     connect(m_scrollOffAction, &QAction::toggled, this, &ChatHistory::scrollOffChanged);
 }
 
-void ChatHistory::addlinetochat(const QString &text, quint32 colour)
+void ChatHistory::addlinetochat(const QString &line, quint32 colour)
 {
+    const QString text = line.left(MaxLineLength);
     setUpdatesEnabled(false);
     const bool keepView = scrollOff();
-    const int scrollValue = verticalScrollBar()->value();
+    QScrollBar *bar = verticalScrollBar();
+    // The reader's place: the line at the top of the view, counted from its block, and the caret.
+    const QTextBlock top = firstVisibleBlock();
+    const int topBlock = top.blockNumber();
+    const int lineInTop = bar->value() - top.firstLineNumber();
     const int caretAnchor = textCursor().anchor();
     const int caretPosition = textCursor().position();
+    const int blocksBefore = document()->blockCount();
+    const int charactersBefore = document()->characterCount();
 
     const int colon = text.indexOf(u':');
     const QString head = colon < 0 ? QString() : text.left(colon + 1);
@@ -107,23 +112,38 @@ void ChatHistory::addlinetochat(const QString &text, quint32 colour)
     format.setForeground(ColourValue::toQColor(colour));
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
+    // One change for the layout; the document drops its oldest line at its end when full.
+    cursor.beginEditBlock();
     format.setFontWeight(QFont::Bold);
     cursor.insertText(head, format);
     format.setFontWeight(QFont::Normal);
     cursor.insertText(tail, format);
     cursor.insertBlock(QTextBlockFormat(), format);
-    // A long document is laid out in slices on a timer; finish now so the scroll range is true.
-    document()->documentLayout()->documentSize();
+    while (document()->characterCount() > MaxCharacters && document()->blockCount() > 2) {
+        QTextCursor oldest(document());
+        oldest.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+    }
+    cursor.endEditBlock();
 
     if (keepView) {
-        QTextCursor caret(document());
-        caret.setPosition(caretAnchor);
-        caret.setPosition(caretPosition, QTextCursor::KeepAnchor);
-        setTextCursor(caret);
-        verticalScrollBar()->setValue(scrollValue);
+        // Whatever the cap took from the front moves the reader's place up by as much.
+        const int blocksGone = blocksBefore + 1 - document()->blockCount();
+        const int charactersGone = charactersBefore + int(text.size()) + 1 - document()->characterCount();
+        const int anchor = qMax(0, caretAnchor - charactersGone);
+        const int position = qMax(0, caretPosition - charactersGone);
+        // Setting the caret scrolls it into view: only when the insertion moved it.
+        QTextCursor caret = textCursor();
+        if (caret.anchor() != anchor || caret.position() != position) {
+            caret.setPosition(anchor);
+            caret.setPosition(position, QTextCursor::KeepAnchor);
+            setTextCursor(caret);
+        }
+        const QTextBlock stillTop = document()->findBlockByNumber(topBlock - blocksGone);
+        bar->setValue(stillTop.isValid() && topBlock >= blocksGone ? stillTop.firstLineNumber() + lineInTop : 0);
     } else {
         setTextCursor(cursor);
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        bar->setValue(bar->maximum());
     }
     setUpdatesEnabled(true);
     viewport()->update();
@@ -260,7 +280,7 @@ void ChatHistory::mouseMoveEvent(QMouseEvent *event)
 {
     const bool overLink = linkAtPoint(event->position().toPoint()).isValid();
     viewport()->setCursor(overLink ? Qt::PointingHandCursor : m_textCursorShape);
-    QTextEdit::mouseMoveEvent(event);
+    QPlainTextEdit::mouseMoveEvent(event);
 }
 
 void ChatHistory::mousePressEvent(QMouseEvent *event)
@@ -280,12 +300,12 @@ void ChatHistory::mousePressEvent(QMouseEvent *event)
             return;
         }
     }
-    QTextEdit::mousePressEvent(event);
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 void ChatHistory::mouseReleaseEvent(QMouseEvent *event)
 {
-    QTextEdit::mouseReleaseEvent(event);
+    QPlainTextEdit::mouseReleaseEvent(event);
     Q_EMIT focusInputRequested();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QUrl>
 #include <functional>
 
@@ -10,7 +10,10 @@ class QMenu;
 // The read-only chat history `mainchat`: one coloured line per addlinetochat, with the head up to
 // the first ':' in bold. Player text is always inserted as plain characters, never as markup, so a
 // remote "<b>" or "<img>" shows as those characters.
-class ChatHistory : public QTextEdit {
+//
+// A plain-text view: its layout places lines by number, not by pixel, so dropping the oldest line
+// of a full history costs the same as adding one, however long the history is.
+class ChatHistory : public QPlainTextEdit {
     Q_OBJECT
 public:
     // A link found in a line of text: where it starts, its text (the line's letter case) and the
@@ -24,8 +27,14 @@ public:
 
     using UrlOpener = std::function<bool(const QUrl &)>;
 
-    // The oldest lines go beyond this many, so a flood of remote lines cannot exhaust memory.
+    // The oldest lines go beyond this many, so a flood of remote lines cannot exhaust memory;
+    // a reader who scrolled up keeps his place as they go.
     static constexpr int MaxLines = 20000;
+    // Lines come from other players: a line is shown up to this many characters, and the oldest
+    // lines also go while the history holds more characters than this, so a flood of the longest
+    // lines the host relays cannot exhaust memory either.
+    static constexpr int MaxLineLength = 4000;
+    static constexpr int MaxCharacters = 2000000;
     static constexpr int MinTextSize = 1;
     static constexpr int MaxTextSize = 72;
 

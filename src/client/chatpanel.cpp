@@ -68,6 +68,7 @@ void ChatPanel::createInput(QWidget *board)
     m_mychat->setFont(font);
     m_mychat->setPalette(chatPalette(m_mychat->palette(), m_textColour));
     m_mychat->setText(QString::fromLatin1(InputPrompt));
+    m_mychat->setMaxLength(MaxInputLength); // typing and pasting alike
     m_mychat->installEventFilter(this);
 
     m_mychatPopup = new QMenu(m_mychat);

@@ -40,6 +40,9 @@ public:
     static constexpr const char *InputPrompt = "<Enter Chat Here>";
     // A phrase button can be used once in this many milliseconds, measured on the clock.
     static constexpr qint64 PhraseGateMs = 2000;
+    // The longest input line: relayed with any name and colour it stays far below what the
+    // host passes on.
+    static constexpr int MaxInputLength = 1000;
 
     ChatPanel(QWidget *board, ChatPanelHost *host);
 

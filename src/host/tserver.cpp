@@ -76,6 +76,7 @@ TServer::TServer(WordChecker &spell, HostSettings &settings, QRandomGenerator &r
     route(Protocol::Cmd::justwatch, &TServer::justwatch);
     route(Protocol::Cmd::playerdone, &TServer::playerdone);
     route(Protocol::Cmd::playasound, &TServer::playasound);
+    receivedlist.setCloseHandler([this](int id) { connectionClosed(id); });
 }
 
 TServer::~TServer()
@@ -97,6 +98,12 @@ void TServer::startListening()
 quint16 TServer::listeningPort() const
 {
     return Sock1.localPort();
+}
+
+void TServer::setOwnClient(const QHostAddress &address, quint16 port)
+{
+    m_ownAddress = address;
+    m_ownPort = port;
 }
 
 void TServer::socktimerTimer()
@@ -129,25 +136,39 @@ int TServer::seatOfConnection(int connectionId) const
 
 void TServer::Sock1Accept(TSock *)
 {
-    // The first free seat up to the seat count, else one more seat. Nothing changes until
-    // the accept succeeded, so a failed accept leaves no seat marked and the count as it was.
-    int n = 0;
-    for (int i = 1; i <= m_seatCount && n == 0; ++i) {
-        if (!seat(i).connected)
-            n = i;
-    }
-    if (n == 0) {
-        if (m_seatCount == SeatLimit) {
-            refuseConnection();
-            return;
-        }
-        n = m_seatCount + 1;
-    }
+    // Nothing changes until the accept succeeded, so a failed accept leaves no seat marked
+    // and the count as it was.
     TSock *connection = acceptOne();
     if (!connection)
         return;
+    const int n = chooseSeat(connection);
+    if (n == 0) {
+        refuseConnection(connection);
+        return;
+    }
     m_seatCount = qMax(m_seatCount, n);
     takeSeat(n, connection);
+}
+
+int TServer::chooseSeat(const TSock *connection) const
+{
+    if (isOwnClient(connection) && !seat(1).connected)
+        return 1;
+    // The first free seat up to the seat count, else one more seat. Seat 1 is nobody
+    // else's while the own client is known.
+    const int first = m_ownPort != 0 ? 2 : 1;
+    for (int i = first; i <= m_seatCount; ++i) {
+        if (!seat(i).connected)
+            return i;
+    }
+    const int next = qMax(m_seatCount, first - 1) + 1;
+    return next <= SeatLimit ? next : 0;
+}
+
+bool TServer::isOwnClient(const TSock *connection) const
+{
+    return m_ownPort != 0 && connection->peerPort() == m_ownPort
+        && QHostAddress(connection->hostName()) == m_ownAddress;
 }
 
 void TServer::takeSeat(int n, TSock *connection)
@@ -178,11 +199,8 @@ TSock *TServer::acceptOne()
     }
 }
 
-void TServer::refuseConnection()
+void TServer::refuseConnection(TSock *connection)
 {
-    TSock *connection = acceptOne();
-    if (!connection)
-        return;
     // Closing at once would discard the refusal before the network took it.
     const auto finish = [connection] {
         if (connection->connected() && connection->pendingOutput() > 0)
@@ -198,10 +216,15 @@ void TServer::refuseConnection()
         }
     });
     connect(connection, &TSock::onDisconnect, connection, &QObject::deleteLater);
-    QTimer::singleShot(RefusalGraceMs, connection, [connection] {
+    // The connection's own timer: a single-shot timer with a context would outlive the
+    // connection by the whole grace, and a churning peer would pile them up by thousands.
+    auto *grace = new QTimer(connection);
+    grace->setSingleShot(true);
+    connect(grace, &QTimer::timeout, connection, [connection] {
         connection->close();
         connection->deleteLater();
     });
+    grace->start(RefusalGraceMs);
     try {
         connection->send(Msg::full());
     } catch (const ESockException &) {
@@ -228,12 +251,18 @@ void TServer::Sock1Read(TSock *sender, qint64)
     if (overflowed) {
         qWarning("closing seat %d: a message grew past %lld bytes", sender->tag(),
                  qlonglong(MaxPartialMessage));
-        sender->close();
+        closeForAbuse(sender, id);
     } else if (receivedlist.pendingFrom(id) > MaxQueuedPerConnection) {
         qWarning("closing seat %d: more than %d messages waiting", sender->tag(),
                  MaxQueuedPerConnection);
-        sender->close();
+        closeForAbuse(sender, id);
     }
+}
+
+void TServer::closeForAbuse(TSock *connection, int id)
+{
+    receivedlist.dropFrom(id);
+    connection->close();
 }
 
 void TServer::tempsockDisconnect(TSock *sender)
@@ -254,12 +283,21 @@ void TServer::tempsockInfo(TSock *sender, int, const QString &text)
         return;
     const int id = peer->id;
     m_peers.erase(peer);
-    // A later occupant of the seat must never inherit what this connection still had queued.
-    receivedlist.dropFrom(id);
+    // What the connection sent before it closed is still handled as from its seat; the seat
+    // is freed by the close's own entry, after those. Nothing more is sent to it meanwhile.
     const int n = sender->tag();
-    if (validSeat(n) && seat(n).connectionId == id && seat(n).connected)
-        freeSeat(n);
+    if (validSeat(n) && seat(n).connectionId == id && seat(n).connected) {
+        seatRef(n).connection = nullptr;
+        receivedlist.enqueueClose(id);
+    }
     sender->deleteLater();
+}
+
+void TServer::connectionClosed(int connectionId)
+{
+    const int n = seatOfConnection(connectionId);
+    if (n > 0)
+        freeSeat(n);
 }
 
 void TServer::freeSeat(int n)
@@ -307,13 +345,30 @@ void TServer::sendToAll(const QByteArray &message)
         sendTo(n, message);
 }
 
+void TServer::relay(const char *what, int senderSeat, const QByteArray &message)
+{
+    // Every client would refuse it and, before it learnt to skip such a message, end; the
+    // sender keeps the seat.
+    const qsizetype length = message.size() - 1; // the terminator is not counted
+    if (length > MaxRelayedMessage) {
+        qWarning("dropped %s line of seat %d: relayed it would be %lld bytes, more than %lld",
+                 what, senderSeat, qlonglong(length), qlonglong(MaxRelayedMessage));
+        return;
+    }
+    sendToAll(message);
+}
+
 void TServer::receivedlogininfo(const QByteArray &payload, int senderSeat)
 {
     FieldReader in(payload);
     const int n = in.number();
     requireOwnSeat(n, senderSeat);
     const QByteArray version = in.field();
-    seatRef(n).name = Protocol::cleanText(in.rest());
+    const QByteArray name = Protocol::cleanText(in.rest());
+    // The longest message that carries a name must still be one a client takes.
+    if (Msg::playerdisconnected(SeatLimit, name).size() - 1 > MaxRelayedMessage)
+        throw FieldError("a name of " + std::to_string(name.size()) + " bytes");
+    seatRef(n).name = name;
 
     sendToAll(Msg::newplayerinfo(n, seat(n).name));
     for (int i = 1; i <= m_seatCount; ++i) {
@@ -365,7 +420,7 @@ void TServer::chat(const QByteArray &payload, int senderSeat)
     const int s = in.number();
     requireOwnSeat(s, senderSeat);
     // The line is relayed byte for byte, "+" and "|colour" included.
-    sendToAll(Msg::chatToSeats(seat(s).name, in.rest()));
+    relay("a chat", s, Msg::chatToSeats(seat(s).name, in.rest()));
 }
 
 void TServer::action(const QByteArray &payload, int senderSeat)
@@ -373,7 +428,7 @@ void TServer::action(const QByteArray &payload, int senderSeat)
     FieldReader in(payload);
     const int s = in.number();
     requireOwnSeat(s, senderSeat);
-    sendToAll(Msg::actionToSeats(seat(s).name, in.rest()));
+    relay("an action", s, Msg::actionToSeats(seat(s).name, in.rest()));
 }
 
 void TServer::playasound(const QByteArray &payload, int senderSeat)
@@ -381,5 +436,5 @@ void TServer::playasound(const QByteArray &payload, int senderSeat)
     FieldReader in(payload);
     const int s = in.number();
     requireOwnSeat(s, senderSeat);
-    sendToAll(Msg::playasoundToSeats(s, in.rest()));
+    relay("a sound", s, Msg::playasoundToSeats(s, in.rest()));
 }

@@ -25,8 +25,10 @@ class WordChecker;
 //
 // The host trusts no seat number a client writes. Every queued message remembers the
 // connection it came from, and a message that names another seat than its sender's own is
-// dropped (the hosting player, seat 1, may still set just watching for and remove any seat,
-// and is the only one who may start a game).
+// dropped (the hosting player, seat 1, may still set just watching for and remove any seat).
+//
+// Seat 1 belongs to the hosting copy's own client once setOwnClient() named it: nobody who
+// happens to connect first can take the hosting player's seat and powers.
 class TServer : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +38,8 @@ public:
     static constexpr qsizetype MaxPartialMessage = 64 * 1024;
     static constexpr qint64 MaxPendingOutput = 4 * 1024 * 1024;
     static constexpr int MaxQueuedPerConnection = 256;
+    // The longest message a client takes (its own framing limit): nothing longer is sent.
+    static constexpr qsizetype MaxRelayedMessage = MessageFramer::DefaultMaxMessage;
 
     TServer(WordChecker &spell, HostSettings &settings, QRandomGenerator &rng,
             quint16 port = 7772, QObject *parent = nullptr);
@@ -47,6 +51,10 @@ public:
     quint16 listeningPort() const;
     // The solver that "Better Boards" counts words with; without one every round gets one deal.
     void setSolver(BoardSolver *solver) { m_solver = solver; }
+    // The hosting copy's own client connects from this address and port: seat 1 is kept for
+    // that connection alone, and every other one takes a seat from 2 up, also when it comes
+    // first. Without a call (a host driven by tests) the first connection gets seat 1.
+    void setOwnClient(const QHostAddress &address, quint16 port);
 
     // One tick of the host queue: dispatches at most one message. The queue's own 10 ms
     // timer calls it while messages wait; tests may call it directly.
@@ -84,8 +92,14 @@ private:
     void tempsockInfo(TSock *sender, int kind, const QString &text);
     // The next waiting connection, parented to the host; null when none could be taken.
     TSock *acceptOne();
-    void refuseConnection();
+    // The seat for a new connection; 0 when the table is full.
+    int chooseSeat(const TSock *connection) const;
+    bool isOwnClient(const TSock *connection) const;
+    void refuseConnection(TSock *connection);
     void takeSeat(int n, TSock *connection);
+    // A connection that broke a bound: what it still had waiting is forgotten.
+    void closeForAbuse(TSock *connection, int id);
+    void connectionClosed(int connectionId);
     void freeSeat(int n);
 
     // Message handlers; senderSeat is the seat of the connection the message came from
@@ -112,6 +126,8 @@ private:
     void disconnectsock(int n);
     void sendTo(int n, const QByteArray &message);
     void sendToAll(const QByteArray &message);
+    // Sends a relayed line to everyone unless it is longer than a client takes.
+    void relay(const char *what, int senderSeat, const QByteArray &message);
     int seatOfConnection(int connectionId) const;
     void route(const char *keyword, void (TServer::*handler)(const QByteArray &, int));
     Seat &seatRef(int n) { return m_seats[n - 1]; }
@@ -130,6 +146,8 @@ private:
     QHash<TSock *, Peer> m_peers;
     int m_seatCount = 0;
     int m_nextConnectionId = 1;
+    QHostAddress m_ownAddress;
+    quint16 m_ownPort = 0;
 
     bool m_gameRunning = false;
     int m_playTo = 0;

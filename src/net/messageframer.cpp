@@ -2,9 +2,14 @@
 
 #include "net/protocol.h"
 
+#include <QtDebug>
+
 #include <utility>
 
-MessageFramer::MessageFramer(qsizetype maxMessage) : m_maxMessage(maxMessage) {}
+MessageFramer::MessageFramer(qsizetype maxMessage, Overflow overflow)
+    : m_maxMessage(maxMessage), m_overflow(overflow)
+{
+}
 
 QList<QByteArray> MessageFramer::feed(QByteArrayView bytes)
 {
@@ -14,14 +19,27 @@ QList<QByteArray> MessageFramer::feed(QByteArrayView bytes)
     qsizetype start = 0;
     while (start <= bytes.size()) {
         const qsizetype end = bytes.indexOf(Protocol::Terminator, start);
+        if (m_skipping) {
+            if (end < 0)
+                break;
+            m_skipping = false;
+            start = end + 1;
+            continue;
+        }
         const QByteArrayView piece =
             bytes.sliced(start, (end < 0 ? bytes.size() : end) - start);
         // Check before appending, so an endless message never costs more than the limit.
         if (m_partial.size() + piece.size() > m_maxMessage) {
-            m_overflowed = true;
             m_partial.clear();
             m_partial.squeeze();
-            return messages;
+            if (m_overflow == Overflow::Stop) {
+                m_overflowed = true;
+                return messages;
+            }
+            ++m_skipped;
+            qWarning("discarding a message longer than %lld bytes", qlonglong(m_maxMessage));
+            m_skipping = true;
+            continue; // the same bytes again, now as the message being discarded
         }
         m_partial.append(piece);
         if (end < 0)
@@ -36,4 +54,5 @@ void MessageFramer::reset()
 {
     m_partial.clear();
     m_overflowed = false;
+    m_skipping = false;
 }

@@ -61,6 +61,9 @@ bool TSock::open()
     auto *socket = new QTcpSocket(this);
     socket->setProxy(QNetworkProxy::NoProxy);
     adoptSocket(socket);
+    if (!m_localAddress.isNull()
+        && !socket->bind(m_localAddress, 0, QAbstractSocket::DontShareAddress))
+        throw ESockException(QStringLiteral("Open - Error Binding Socket"));
     // A failed lookup leaves the (unconnected) socket in place; close() releases it.
     const quint16 port = resolvePort(m_portName);
     const QHostAddress address = resolveHost(m_hostName);
@@ -141,6 +144,7 @@ TSock *TSock::accept(QObject *parent)
     child->m_hostLookup = m_hostLookup;
     child->m_maxPendingOutput = m_maxPendingOutput;
     child->adoptSocket(socket);
+    sendAtOnce(socket);
     child->m_connected = true;
     {
         // The new object's first reports go to the listener's info handlers: its owner has
@@ -173,6 +177,11 @@ quint16 TSock::localPort() const
     return 0;
 }
 
+quint16 TSock::peerPort() const
+{
+    return m_socket ? m_socket->peerPort() : 0;
+}
+
 qint64 TSock::pendingOutput() const
 {
     return m_socket ? m_socket->bytesToWrite() : 0;
@@ -203,6 +212,13 @@ void TSock::adoptSocket(QTcpSocket *socket)
                 peerClosed();
         }, Qt::QueuedConnection);
     });
+}
+
+void TSock::sendAtOnce(QTcpSocket *socket)
+{
+    // Every message goes out in one write of its own. Held back for the acknowledgement of
+    // the one before (Nagle), a verdict would wait some 40 ms behind any stream of chat.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
 void TSock::releaseSocket()
@@ -299,6 +315,8 @@ void TSock::stopListening()
 
 void TSock::socketConnected()
 {
+    if (m_socket)
+        sendAtOnce(m_socket);
     m_connected = true;
     report(Connect, QStringLiteral("Non-Blocking Socket Connected"));
     emit onConnect(this);

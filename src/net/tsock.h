@@ -46,7 +46,11 @@ public:
     // Starts connecting to hostName():portName(). Returns the connected flag, which is false
     // for a new attempt: completion arrives as onConnect, failure as a kind-7 report only.
     // With a socket already present (connecting, connected or failed) it only returns the flag.
+    // With a local address set, the socket is bound to it first (a port the system chooses,
+    // shared with nobody), so localPort() names the connection before it is accepted.
     bool open();
+    // The address open() binds to; a null address (the default) binds nothing.
+    void setLocalAddress(const QHostAddress &address) { m_localAddress = address; }
     // Releases the socket and reports kind 2 "Socket Closed" (not on a listener). Unsent
     // output is dropped; received input stays available to receive(). Returns whether there
     // was a socket to release. Safe to call at any time, also inside any handler.
@@ -75,6 +79,8 @@ public:
     // The local port of the listener or connection; 0 without a socket. Lets tests listen on
     // port "0" and connect to whatever the system chose.
     quint16 localPort() const;
+    // The port of the other end of a connection; 0 without one.
+    quint16 peerPort() const;
     // Bytes given to send() that the network has not taken yet.
     qint64 pendingOutput() const;
     // Bytes received and not yet taken by receive().
@@ -102,6 +108,7 @@ Q_SIGNALS:
 
 private:
     void adoptSocket(QTcpSocket *socket);
+    static void sendAtOnce(QTcpSocket *socket);
     void releaseSocket();
     void releaseServer();
     void report(int kind, const QString &text);
@@ -120,6 +127,7 @@ private:
 
     QString m_hostName;
     QString m_portName;
+    QHostAddress m_localAddress;
     QPointer<QTcpSocket> m_socket;
     QPointer<QTcpServer> m_server;
     QByteArray m_input;

@@ -12,6 +12,11 @@
 
 namespace {
 
+// Far above anything a real table sends (a whole board is some 600 bytes); a host that goes
+// past them is flooding us, and the connection counts as lost.
+constexpr int MaxQueuedMessages = 100000;
+constexpr qsizetype MaxQueuedBytes = 64 * 1024 * 1024;
+
 QString errorText(const ESockException &error) { return QString::fromUtf8(error.what()); }
 
 // The minimum letters are the one setting the client takes as a number without a fallback.
@@ -78,7 +83,10 @@ void ClientSession::connectSocket()
     m_sock = new TSock(this);
     m_sock->setObjectName(QStringLiteral("sock"));
     m_sock->setPortName(QString::number(m_port));
-    m_framer = std::make_unique<MessageFramer>();
+    // One message too long is skipped; it never ends the session.
+    m_framer = std::make_unique<MessageFramer>(MessageFramer::DefaultMaxMessage,
+                                               MessageFramer::Overflow::SkipMessage);
+    m_queue->setLimits(MaxQueuedMessages, MaxQueuedBytes);
     connect(m_sock, &TSock::onRead, this, [this](TSock *sender, qint64) { received(sender); });
     connect(m_sock, &TSock::onInfo, this, &ClientSession::sockInfo);
 }
@@ -91,16 +99,22 @@ void ClientSession::received(TSock *sender)
     } catch (const ESockException &) {
         return;
     }
-    for (const QByteArray &message : m_framer->feed(bytes))
-        m_queue->enqueue(message);
-    if (m_framer->overflowed()) // a host that never ends its message is not a host
-        sender->close();
+    for (const QByteArray &message : m_framer->feed(bytes)) {
+        if (m_queue->enqueue(message) == ReceiveQueue::Enqueued::Full) {
+            qWarning("Lexitangle: the host sent more than %d messages or %lld bytes that "
+                     "wait to be handled; closing the connection",
+                     MaxQueuedMessages, qlonglong(MaxQueuedBytes));
+            sender->close();
+            return;
+        }
+    }
 }
 
-QString ClientSession::open(const QString &address, quint16 port)
+QString ClientSession::open(const QString &address, quint16 port, const QHostAddress &local)
 {
     m_sock->setHostName(address);
     m_sock->setPortName(QString::number(port));
+    m_sock->setLocalAddress(local);
     try {
         m_sock->open();
     } catch (const ESockException &error) {
@@ -117,12 +131,17 @@ QString ClientSession::hostpress(TServer &server)
         return errorText(error);
     }
     m_host = true;
-    return open(QStringLiteral("127.0.0.1"), server.listeningPort());
+    // Bound before it connects, the own connection is known to the host by its port, so seat
+    // 1 is ours whoever reaches the listener first.
+    const QString error = open(QStringLiteral("127.0.0.1"), server.listeningPort(), QHostAddress::LocalHost);
+    if (error.isEmpty())
+        server.setOwnClient(QHostAddress::LocalHost, m_sock->localPort());
+    return error;
 }
 
 QString ClientSession::joinpress(const QString &address)
 {
-    return open(address, m_port);
+    return open(address, m_port, QHostAddress());
 }
 
 void ClientSession::sendMessage(const QByteArray &whole)

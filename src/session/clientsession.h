@@ -11,6 +11,7 @@
 #include <memory>
 
 class MessageFramer;
+class QHostAddress;
 class ReceiveQueue;
 class TServer;
 class TSock;
@@ -44,7 +45,8 @@ public:
 
     // Start-up. Each answers an empty text once the connection is on its way, otherwise the
     // error to show the player; nothing further has started then.
-    // Host and solo: `server` starts listening and this client joins it over loopback.
+    // Host and solo: `server` starts listening and this client joins it over loopback, as
+    // the connection the host keeps seat 1 for.
     QString hostpress(TServer &server);
     // Join: connects to `address` on the session's port.
     QString joinpress(const QString &address);
@@ -118,7 +120,8 @@ private:
     void registerHandlers();
     void connectSocket();
     void received(TSock *sender);
-    QString open(const QString &address, quint16 port);
+    // local: the address to bind to before connecting; a null address binds nothing.
+    QString open(const QString &address, quint16 port, const QHostAddress &local);
 
     quint16 m_port;
     TSock *m_sock = nullptr;

@@ -121,7 +121,9 @@ bool IniEditor::load(const QString &path)
         return false;
     if (file.size() > MaxFileSize)
         return false;
-    const QByteArray bytes = file.read(MaxFileSize + 1);
+    // Asked for no more than the file holds (plus one byte to see it grow): a read of the
+    // whole limit would reserve the limit in memory at every load.
+    const QByteArray bytes = file.read(file.size() + 1);
     if (bytes.size() > MaxFileSize || file.error() != QFileDevice::NoError)
         return false;
     *this = fromBytes(bytes);

@@ -132,17 +132,29 @@ private Q_SLOTS:
         QCOMPARE(history.document()->maximumBlockCount(), ChatHistory::MaxLines);
     }
 
-    // The oldest lines give way; the newest stay whole and in order.
+    // The oldest lines give way, past the line count or past the characters that a flood of
+    // the longest relayed lines brings; the newest stay in order, each shown up to its limit.
+    void floodKeepsNewestLines_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("length");
+        QTest::newRow("short lines") << ChatHistory::MaxLines + 50 << 10;
+        QTest::newRow("the longest lines a host relays") << 600 << 65500;
+    }
     void floodKeepsNewestLines()
     {
+        QFETCH(int, lines);
+        QFETCH(int, length);
         ChatHistory history;
-        const int total = ChatHistory::MaxLines + 50;
-        for (int i = 0; i < total; ++i)
-            history.addlinetochat(QStringLiteral("Ann chats: %1").arg(i), 0);
+        for (int i = 0; i < lines; ++i)
+            history.addlinetochat(QStringLiteral("Ann chats: %1 ").arg(i) + QString(length, u'x'), 0);
         QVERIFY(history.document()->blockCount() <= ChatHistory::MaxLines);
+        QVERIFY(history.document()->characterCount() <= ChatHistory::MaxCharacters);
         const QTextBlock last = history.document()->lastBlock().previous();
-        QCOMPARE(last.text(), QStringLiteral("Ann chats: %1").arg(total - 1));
+        const QString newest = QStringLiteral("Ann chats: %1 ").arg(lines - 1) + QString(length, u'x');
+        QCOMPARE(last.text(), newest.left(ChatHistory::MaxLineLength));
         QCOMPARE(boldText(last), QStringLiteral("Ann chats:"));
+        QVERIFY(last.previous().text().startsWith(QStringLiteral("Ann chats: %1 ").arg(lines - 2)));
     }
 
     void textSize_data()
@@ -195,6 +207,34 @@ private Q_SLOTS:
         QCOMPARE(history.textCursor().anchor(), 10);
         QCOMPARE(history.textCursor().position(), 14);
         QVERIFY(bar->maximum() > value);
+    }
+
+    // Past the cap every new line drops the oldest; a reader who scrolled up still sees the
+    // same lines and keeps his selection.
+    void scrollOffKeepsViewPastTheCap()
+    {
+        ChatHistory history;
+        history.resize(300, 194);
+        history.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&history));
+        for (int i = 0; i < ChatHistory::MaxLines; ++i)
+            history.addlinetochat(QStringLiteral("line %1: text").arg(i), 0);
+        history.setScrollOff(true);
+        const QTextBlock chosen = history.document()->findBlockByNumber(ChatHistory::MaxLines / 2);
+        QTextCursor caret(chosen);
+        caret.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        history.setTextCursor(caret);
+        const QString selected = history.textCursor().selectedText();
+        const auto topLine = [&] { return history.cursorForPosition(QPoint(0, 0)).block().text(); };
+        const QString top = topLine();
+
+        for (int i = 0; i < 100; ++i)
+            history.addlinetochat(QStringLiteral("more %1: text").arg(i), 0);
+
+        QVERIFY(history.document()->blockCount() <= ChatHistory::MaxLines);
+        QCOMPARE(history.document()->firstBlock().text(), QStringLiteral("line 101: text"));
+        QCOMPARE(topLine(), top);
+        QCOMPARE(history.textCursor().selectedText(), selected);
     }
 
     void eachLineScrollsIntoViewWhenOn()

@@ -86,6 +86,9 @@ private Q_SLOTS:
         QTest::newRow("line breaks dropped") << true << "a\r\nb" << wire("CMD_chat+3+ab|clBlack") << "";
         QTest::newRow("latin-1") << true << QStringLiteral("caf\u00e9")
                                  << QByteArray("CMD_chat+3+caf\xe9|clBlack\xff") << "";
+        // The input line takes no more than relays safely, typed or pasted.
+        QTest::newRow("long line cut at 1000") << true << QString(5000, u'x')
+                                               << QByteArray("CMD_chat+3+" + QByteArray(1000, 'x') + "|clBlack\xff") << "";
     }
     void sendit()
     {

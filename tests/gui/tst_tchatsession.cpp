@@ -21,7 +21,12 @@
 #include "net/tsock.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QEventLoop>
 #include "fulldisk.h"
 #include "words/inieditor.h"
 #include "words/notifier.h"
@@ -98,17 +103,21 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("hosting");
         QTest::addColumn<QString>("connectsTo");
-        QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << true << "127.0.0.1";
-        QTest::newRow("capital True joins") << QStringList{"Ann", "127.0.0.2", "True"} << false << "127.0.0.2";
-        QTest::newRow("extra arguments") << QStringList{"Ann", "127.0.0.3", "join", "x", "y"} << false << "127.0.0.3";
-        QTest::newRow("one argument") << QStringList{"Ann"} << false << "";
-        QTest::newRow("two arguments") << QStringList{"Ann", "127.0.0.2"} << false << "";
+        QTest::addColumn<bool>("strangerFirst");
+        QTest::newRow("host") << QStringList{"Ann", "10.0.0.5", "true"} << true << "127.0.0.1" << false;
+        QTest::newRow("host, a stranger reached the listener first")
+            << QStringList{"Ann", "10.0.0.5", "true"} << true << "127.0.0.1" << true;
+        QTest::newRow("capital True joins") << QStringList{"Ann", "127.0.0.2", "True"} << false << "127.0.0.2" << false;
+        QTest::newRow("extra arguments") << QStringList{"Ann", "127.0.0.3", "join", "x", "y"} << false << "127.0.0.3" << false;
+        QTest::newRow("one argument") << QStringList{"Ann"} << false << "" << false;
+        QTest::newRow("two arguments") << QStringList{"Ann", "127.0.0.2"} << false << "" << false;
     }
     void startPaths()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, hosting);
         QFETCH(QString, connectsTo);
+        QFETCH(bool, strangerFirst);
         NoWords words;
         DefaultHostSettings settings;
         QRandomGenerator rng(7);
@@ -117,6 +126,14 @@ private Q_SLOTS:
         windows.spylist = m_spies.get();
         windows.server = &server;
         m_chat->attach(windows);
+        QTcpSocket stranger;
+        if (strangerFirst) {
+            // Connected without a turn of the event loop: it waits in the listener's backlog,
+            // ahead of the own client, when the host starts accepting.
+            server.startListening();
+            stranger.connectToHost(QHostAddress::LocalHost, server.listeningPort());
+            QVERIFY(stranger.waitForConnected(5000));
+        }
         m_chat->processparams(arguments);
         QCOMPARE(m_chat->isHost(), hosting);
         QCOMPARE(m_chat->sock().hostName(), connectsTo);
@@ -127,7 +144,92 @@ private Q_SLOTS:
             QCOMPARE(m_chat->ownSeat(), 1);
             m_chat->sent.clear();
         }
+        if (strangerFirst) {
+            QTRY_VERIFY(stranger.bytesAvailable() > 0);
+            QCOMPARE(stranger.readAll(), QByteArray("CMD_sendlogininfo+2\xFF"));
+        }
         QVERIFY(m_notifier.messages.isEmpty());
+    }
+
+    // Connections that come and go as fast as they can give the hosting copy's own client
+    // nothing to fall behind on: the host frees a seat at its own pace, one close per tick,
+    // so the notices of the freed seats never outrun the client's queue.
+    void churnLeavesOwnClientNothingToCatchUp()
+    {
+        NoWords words;
+        DefaultHostSettings settings;
+        QRandomGenerator rng(7);
+        TServer server(words, settings, rng, 0);
+        Tchat::Windows windows;
+        windows.server = &server;
+        m_chat->attach(windows);
+        m_chat->processparams({"Ann", "127.0.0.1", "true"});
+        QTRY_VERIFY(m_chat->loggedIn());
+        int most = 0;
+        QEventLoop loop;
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        for (int i = 0; i < 3000; ++i) {
+            QTcpSocket churner;
+            connect(&churner, &QTcpSocket::readyRead, &loop, &QEventLoop::quit);
+            churner.connectToHost(QHostAddress::LocalHost, server.listeningPort());
+            // As fast as the greetings come (a waiting test macro would sleep between looks).
+            timeout.start(5000);
+            loop.exec();
+            QVERIFY(churner.bytesAvailable() > 0);
+            churner.abort();
+            most = qMax(most, m_chat->receivedlist().size());
+        }
+        QVERIFY2(most < 50, qPrintable(QString::number(most)));
+        QTRY_COMPARE(server.findChildren<TSock *>(Qt::FindDirectChildrenOnly).size(), 1);
+    }
+
+    // Whatever the host sends, one message never ends a joining copy, and neither does a
+    // flood of messages that nobody handles; only a queue past its bound counts as a lost
+    // connection.
+    void hostileHost_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("a message past the limit") << QByteArray(70000, 'a') + '\xFF'
+                                                  << "^discarding a message longer than 65536" << false;
+        QTest::newRow("a million empty messages") << QByteArray(1000000, '\xFF') << QString() << false;
+        QByteArray unknown;
+        for (int i = 0; i < 200000; ++i)
+            unknown += "CMD_nothing+1\xFF";
+        QTest::newRow("unknown keywords") << unknown << QString() << false;
+        QByteArray flood;
+        for (int i = 0; i < 120000; ++i)
+            flood += "CMD_chat+x|clRed\xFF";
+        QTest::newRow("more waiting than the bound") << flood << "the host sent more than 100000" << true;
+    }
+    void hostileHost()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, warning);
+        QFETCH(bool, closes);
+        QTcpServer host;
+        QVERIFY(host.listen(QHostAddress::LocalHost, 0));
+        TestChat chat(Tchat::Setup{Paths::inFolder(m_dir.path()), &m_sounds, &m_notifier, host.serverPort()});
+        QSignalSpy closing(&chat, &Tchat::closing);
+        chat.processparams({"Ann", "127.0.0.1", "join"});
+        QVERIFY(host.waitForNewConnection(5000));
+        QTcpSocket *peer = host.nextPendingConnection();
+        if (!warning.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+        peer->write(bytes + "CMD_chat+Bob chats: still here|clRed\xFF");
+        const QString line = QStringLiteral("Bob chats: still here");
+        if (closes) {
+            QTRY_COMPARE(closing.count(), 1);
+            QVERIFY(!chat.sock().connected());
+        } else {
+            QTRY_VERIFY(chat.chat().mainchat()->toPlainText().contains(line));
+            QCOMPARE(closing.count(), 0);
+            QVERIFY(chat.sock().connected());
+            QVERIFY(chat.receivedlist().size() < 10);
+        }
     }
 
     // A port that another program holds: the error is shown and nothing else starts.

@@ -43,10 +43,22 @@ public:
 // It keeps every byte it received and the whole messages cut out of them.
 class RawClient {
 public:
-    explicit RawClient(quint16 port)
+    // connectNow false: the client connects when told to (after bindLocal(), perhaps).
+    explicit RawClient(quint16 port, bool connectNow = true) : m_port(port)
     {
         QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { take(); });
-        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        if (connectNow)
+            connectToHost();
+    }
+
+    void connectToHost() { m_socket.connectToHost(QHostAddress::LocalHost, m_port); }
+    // Binds to a loopback port of the system's choosing, as the hosting copy's own client
+    // does; the port it got, 0 on failure.
+    quint16 bindLocal()
+    {
+        if (!m_socket.bind(QHostAddress::LocalHost, 0, QAbstractSocket::DontShareAddress))
+            return 0;
+        return m_socket.localPort();
     }
 
     QTcpSocket &socket() { return m_socket; }
@@ -125,6 +137,7 @@ private:
         }
     }
 
+    quint16 m_port;
     QTcpSocket m_socket;
     QByteArray m_raw;
     QByteArray m_partial;

@@ -177,6 +177,7 @@ private slots:
     void pointsByLength_data();
     void pointsByLength();
     void submissionsOutsideRoundIgnored();
+    void wordBeforeLeavingIsScored();
     void hostilePathsIgnored_data();
     void hostilePathsIgnored();
 
@@ -386,6 +387,28 @@ void TestHostGame::submissionsOutsideRoundIgnored()
     g.ann->say("CMD_chat+2+two|clRed");
     QVERIFY(g.ann->waitFor("CMD_chat+Ann chats: two|clRed"));
     QCOMPARE(g.ann->messages().size(), 1);
+}
+
+// Three lines and a word sent right before the connection closes are all handled for the
+// seat, and the others hear of them before they hear that the player left.
+void TestHostGame::wordBeforeLeavingIsScored()
+{
+    Game g;
+    QVERIFY(g.start());
+    const QList<QPoint> path = snake(4, 0);
+    g.known(path);
+    g.forgetAll();
+    QByteArray last;
+    for (const char *line : {"one", "two", "three"})
+        last += "CMD_chat+2+" + QByteArray(line) + "|clRed" + '\xFF';
+    g.ann->send(last + playerdone(2, path) + '\xFF');
+    g.ann->socket().disconnectFromHost();
+    const QByteArray left = "CMD_playerdisconnected+2+Ann";
+    QVERIFY(g.bob->waitFor(left));
+    QCOMPARE(g.bob->messages(),
+             QList<QByteArray>({"CMD_chat+Ann chats: one|clRed", "CMD_chat+Ann chats: two|clRed",
+                                "CMD_chat+Ann chats: three|clRed", addscore(2, 2, 2), left}));
+    QCOMPARE(g.host.server.seat(2).score, 2);
 }
 
 void TestHostGame::hostilePathsIgnored_data()

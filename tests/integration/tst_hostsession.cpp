@@ -64,6 +64,7 @@ private slots:
     void leaversSeatIsReused();
     void eleventhConnectionIsRefused();
     void failedAcceptMarksNoSeat();
+    void ownClientHoldsSeatOne();
     void versionMismatch_data();
     void versionMismatch();
 
@@ -79,7 +80,10 @@ private slots:
     // The host trusts no seat number and bounds every connection
     void spoofedSeatIgnored_data();
     void spoofedSeatIgnored();
-    void queuedMessagesDieWithTheirConnection();
+    void leaversQueuedMessagesAreHandled();
+    void floodDelaysOthersByOneTick();
+    void overlongRelayDropped_data();
+    void overlongRelayDropped();
     void partialMessageBound_data();
     void partialMessageBound();
     void outputBound();
@@ -169,6 +173,33 @@ void TestHostSession::failedAcceptMarksNoSeat()
     RawClient first(host.port());
     QTRY_COMPARE(first.seat(), 1);
     QCOMPARE(host.server.seatCount(), 1);
+}
+
+// Once the host knows its own client's port, seat 1 waits for that connection alone: others
+// that come first take seats 2 to 10, and the eleventh is refused with seat 1 still free.
+void TestHostSession::ownClientHoldsSeatOne()
+{
+    HostUnderTest host;
+    RawClient own(host.port(), false);
+    const quint16 ownPort = own.bindLocal();
+    QVERIFY(ownPort != 0);
+    host.server.setOwnClient(QHostAddress::LocalHost, ownPort);
+    Clients others;
+    for (int n = 2; n <= 10; ++n) {
+        others.push_back(std::make_unique<RawClient>(host.port()));
+        QTRY_COMPARE(others.back()->seat(), n);
+    }
+    RawClient refused(host.port());
+    QTRY_COMPARE(refused.raw(), stream({"CMD_full+"}));
+    QVERIFY(!host.server.seat(1).connected);
+
+    others[0]->socket().disconnectFromHost();
+    QTRY_VERIFY(!host.server.seat(2).connected);
+    own.connectToHost();
+    QTRY_COMPARE(own.seat(), 1);
+    RawClient next(host.port());
+    QTRY_COMPARE(next.seat(), 2);
+    QCOMPARE(host.server.seatCount(), 10);
 }
 
 void TestHostSession::versionMismatch_data()
@@ -374,31 +405,86 @@ void TestHostSession::spoofedSeatIgnored()
     QVERIFY(!t.host.server.gameRunning());
 }
 
-// A line that a leaving player had queued is not relayed under the seat's next occupant.
-void TestHostSession::queuedMessagesDieWithTheirConnection()
+// What a leaving player had queued is handled as from her seat, in order, and only then is
+// the seat freed: a newcomer meanwhile takes another seat and is never charged with it.
+void TestHostSession::leaversQueuedMessagesAreHandled()
 {
     Table t;
     QVERIFY(t.seatThree());
-    // Keep the queue busy so that Ann's line waits while her seat changes hands.
-    QByteArray busy;
-    for (int i = 0; i < 200; ++i)
-        busy += QByteArray("CMD_unknown+") + '\xFF';
-    t.bob->send(busy);
-    QTRY_VERIFY(t.host.server.queuedMessages() >= 150);
-    t.ann->say("CMD_chat+2+ghost|clRed");
-    t.ann->socket().disconnectFromHost();
-    QVERIFY(t.cy->waitFor("CMD_playerdisconnected+2+Ann"));
-
-    RawClient dee(t.host.port());
-    QTRY_COMPARE(dee.seat(), 2);
-    QVERIFY(t.host.server.queuedMessages() > 0); // Ann's line would still be waiting
-    t.cy->say("CMD_chat+3+after|clRed");
-    QVERIFY(dee.waitFor("CMD_chat+Cy chats: after|clRed", 10000));
-    QVERIFY(t.bob->waitFor("CMD_chat+Cy chats: after|clRed"));
-    for (RawClient *c : {t.bob.get(), t.cy.get(), &dee}) {
-        for (const QByteArray &m : c->messages())
-            QVERIFY2(!m.contains("ghost"), m.constData());
+    t.forgetAll();
+    // Two seconds of the host's time, so the newcomer surely comes while they wait.
+    QByteArray lines;
+    QList<QByteArray> relayed;
+    for (int i = 0; i < 200; ++i) {
+        lines += "CMD_chat+2+line " + QByteArray::number(i) + "|clRed" + '\xFF';
+        relayed << "CMD_chat+Ann chats: line " + QByteArray::number(i) + "|clRed";
     }
+    t.ann->send(lines);
+    t.ann->socket().disconnectFromHost();
+    QVERIFY(t.ann->waitClosed());
+    RawClient dee(t.host.port());
+    QTRY_VERIFY(dee.seat() > 0);
+    QCOMPARE(dee.seat(), 4);
+
+    const QByteArray left = "CMD_playerdisconnected+2+Ann";
+    QVERIFY(t.bob->waitFor(left, 10000));
+    QVERIFY(t.cy->waitFor(left));
+    QCOMPARE(t.bob->messages(), relayed + only(left));
+    QCOMPARE(t.cy->messages(), relayed + only(left));
+    QVERIFY(dee.waitFor(left));
+    QCOMPARE(dee.messages().last(), left);
+    QVERIFY(!t.host.server.seat(2).connected);
+    QVERIFY(t.host.server.seat(4).connected);
+}
+
+// A connection that floods the queue delays another's message by a tick, not by the flood:
+// the tick serves the connections with work in turn.
+void TestHostSession::floodDelaysOthersByOneTick()
+{
+    Table t;
+    QVERIFY(t.seatThree());
+    t.forgetAll();
+    QByteArray flood;
+    for (int i = 0; i < 200; ++i)
+        flood += QByteArray("CMD_chat+2+flood|clRed") + '\xFF';
+    t.ann->send(flood);
+    QTRY_VERIFY(t.host.server.queuedMessages() > 100);
+    t.cy->say("CMD_chat+3+urgent|clRed");
+    const QByteArray urgent = "CMD_chat+Cy chats: urgent|clRed";
+    QVERIFY(t.bob->waitFor(urgent));
+    QVERIFY2(t.bob->messages().indexOf(urgent) < 10,
+             qPrintable(QString::number(t.bob->messages().indexOf(urgent))));
+    QTRY_COMPARE_WITH_TIMEOUT(t.bob->count("CMD_chat+Ann chats: flood"), 200, 10000);
+}
+
+void TestHostSession::overlongRelayDropped_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::addColumn<QString>("warning");
+    // Each is within the host's own limit of 64 KiB; what it would send is not.
+    QTest::newRow("chat") << "CMD_chat+2+" + QByteArray(65515, 'x') + "|clRed"
+                          << "^dropped a chat line of seat 2";
+    QTest::newRow("action") << "CMD_action+2+" + QByteArray(65517, 'x') + "|clRed"
+                            << "^dropped an action line of seat 2";
+    QTest::newRow("login name") << "CMD_logininfo+2+1.0.6+" + QByteArray(65512, 'n')
+                                << "^dropped CMD_logininfo";
+}
+
+// The host never sends what a client would refuse: the line is dropped with a warning, the
+// sender keeps the seat and its name.
+void TestHostSession::overlongRelayDropped()
+{
+    QFETCH(QByteArray, message);
+    QFETCH(QString, warning);
+    Table t;
+    QVERIFY(t.seatThree());
+    t.forgetAll();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
+    t.ann->say(message);
+    QVERIFY(t.settleFromAnn());
+    for (int n = 1; n <= 3; ++n)
+        QCOMPARE(t.bySeat(n).messages(), only(Sentinel));
+    QCOMPARE(t.host.server.seat(2).name, QByteArray("Ann"));
 }
 
 void TestHostSession::partialMessageBound_data()

@@ -117,6 +117,36 @@ private Q_SLOTS:
         QCOMPARE(got.size(), overflows ? 0 : 2);
     }
 
+    // A client skips a message too long to take, up to its terminator, in whatever reads it
+    // comes, and goes on with the next.
+    void framingSkipsAnOverlongMessage_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("reads");
+        QTest::addColumn<QList<QByteArray>>("messages");
+        const QByteArray big(64 * 1024 + 1, 'm');
+        QTest::newRow("in one read") << QList<QByteArray>{"CMD_a+1" + FF + big + FF + "CMD_b+2" + FF}
+                                     << QList<QByteArray>{"CMD_a+1", "CMD_b+2"};
+        QTest::newRow("across reads")
+            << QList<QByteArray>{"CMD_a+1" + FF + big.left(40000), big.mid(40000), "mm", "m" + FF + "CMD_b+2" + FF}
+            << QList<QByteArray>{"CMD_a+1", "CMD_b+2"};
+        QTest::newRow("terminator alone in the next read")
+            << QList<QByteArray>{big, FF, "CMD_b+2" + FF} << QList<QByteArray>{"CMD_b+2"};
+    }
+    void framingSkipsAnOverlongMessage()
+    {
+        QFETCH(QList<QByteArray>, reads);
+        QFETCH(QList<QByteArray>, messages);
+        MessageFramer framer(64 * 1024, MessageFramer::Overflow::SkipMessage);
+        QTest::ignoreMessage(QtWarningMsg, "discarding a message longer than 65536 bytes");
+        QList<QByteArray> got;
+        for (const QByteArray &read : reads)
+            got += framer.feed(read);
+        QCOMPARE(got, messages);
+        QVERIFY(!framer.overflowed());
+        QCOMPARE(framer.skippedMessages(), 1);
+        QCOMPARE(framer.partialSize(), 0);
+    }
+
     // --- dispatch ----------------------------------------------------------------
 
     // Entries and what reaches a handler: keyword exact, payload after the first "+".
@@ -147,24 +177,24 @@ private Q_SLOTS:
         ReceiveQueue queue(10);
         Recorder recorder(queue);
         queue.enqueue(entry);
+        // What no handler takes is never queued: a flood of it costs no memory.
+        QCOMPARE(queue.size(), int(calls.size()));
         queue.tick();
         QCOMPARE(recorder.calls, calls);
         QCOMPARE(queue.size(), 0);
     }
 
-    // The login example end to end: the second 0xFF costs one tick and calls nobody.
-    void loginExampleTakesTwoTicks()
+    // The login example end to end: the second 0xFF's empty message is never queued.
+    void loginExampleQueuesOnlyTheLogin()
     {
         ReceiveQueue queue(10);
         Recorder recorder(queue);
         MessageFramer framer;
         for (const QByteArray &message : framer.feed(Msg::logininfo(2, "1.0.6", "Ann" + FF)))
             queue.enqueue(message, 7);
-        QCOMPARE(queue.size(), 2);
+        QCOMPARE(queue.size(), 1);
         queue.tick();
         QCOMPARE(recorder.calls, (QList<Call>{{"CMD_logininfo", "2+1.0.6+Ann", 7}}));
-        queue.tick();
-        QCOMPARE(recorder.calls.size(), 1);
         QCOMPARE(queue.size(), 0);
     }
 
@@ -218,6 +248,85 @@ private Q_SLOTS:
         QCOMPARE(queue.pendingFrom(2), 0);
     }
 
+    // Connections with work take turns: a flood from one delays another's message by one
+    // tick, and each connection's own messages keep their order.
+    void sourcesTakeTurns()
+    {
+        ReceiveQueue queue(10);
+        Recorder recorder(queue);
+        for (const char *m : {"a1", "a2", "a3", "a4"})
+            queue.enqueue("CMD_chat+" + QByteArray(m), 1);
+        queue.enqueue("CMD_chat+b1", 2);
+        queue.enqueue("CMD_chat+c1", 3);
+        queue.enqueue("CMD_chat+b2", 2);
+        while (queue.size() > 0)
+            queue.tick();
+        QByteArrayList order;
+        for (const Call &c : recorder.calls)
+            order << c.payload;
+        QCOMPARE(order, QByteArrayList({"a1", "b1", "c1", "a2", "b2", "a3", "a4"}));
+    }
+
+    // A close is an entry of its source: it comes after what the source queued before it,
+    // and dropping the source's messages keeps it.
+    void closeComesAfterItsSourcesMessages()
+    {
+        ReceiveQueue queue(10);
+        Recorder recorder(queue);
+        QList<int> closed;
+        queue.setCloseHandler([&](int source) {
+            closed << source;
+            recorder.calls.append({"close", {}, source});
+        });
+        queue.enqueue("CMD_chat+a1", 1);
+        queue.enqueue("CMD_chat+a2", 1);
+        queue.enqueueClose(1);
+        queue.enqueue("CMD_chat+b1", 2);
+        queue.enqueueClose(2);
+        queue.enqueue("CMD_chat+c1", 3);
+        queue.enqueueClose(3);
+        queue.dropFrom(3);
+        QCOMPARE(queue.size(), 6);
+        while (queue.size() > 0)
+            queue.tick();
+        QCOMPARE(recorder.calls, (QList<Call>{{"CMD_chat", "a1", 1}, {"CMD_chat", "b1", 2},
+                                              {"close", {}, 3}, {"CMD_chat", "a2", 1},
+                                              {"close", {}, 2}, {"close", {}, 1}}));
+        QCOMPARE(closed, (QList<int>{3, 2, 1}));
+    }
+
+    // Past its bound in entries or in bytes the queue takes nothing more and says so.
+    void limits_data()
+    {
+        QTest::addColumn<int>("maxEntries");
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<int>("queued");
+        QTest::newRow("entries") << 3 << 0 << 3;
+        QTest::newRow("bytes") << 0 << 25 << 2; // each message is 12 bytes
+        QTest::newRow("unbounded") << 0 << 0 << 5;
+    }
+    void limits()
+    {
+        QFETCH(int, maxEntries);
+        QFETCH(int, maxBytes);
+        QFETCH(int, queued);
+        ReceiveQueue queue(10);
+        Recorder recorder(queue);
+        queue.setLimits(maxEntries, maxBytes);
+        QList<ReceiveQueue::Enqueued> results;
+        for (int i = 0; i < 5; ++i)
+            results << queue.enqueue("CMD_chat+" + QByteArray::number(i) + "ab");
+        QCOMPARE(queue.size(), queued);
+        QCOMPARE(queue.bytes(), qsizetype(12 * queued));
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(results[i], i < queued ? ReceiveQueue::Enqueued::Queued : ReceiveQueue::Enqueued::Full);
+        QCOMPARE(queue.enqueue("CMD_nobody+1"), ReceiveQueue::Enqueued::Ignored);
+        queue.tick();
+        QCOMPARE(queue.bytes(), qsizetype(12 * (queued - 1)));
+        if (maxEntries > 0)
+            QCOMPARE(queue.enqueue("CMD_chat+xyab"), ReceiveQueue::Enqueued::Queued);
+    }
+
     // --- bad payloads ----------------------------------------------------------------
 
     void fieldErrorDropsOnlyThatMessage()
@@ -268,6 +377,7 @@ private Q_SLOTS:
     void droppingTheLastSourceStopsTheTimer()
     {
         ReceiveQueue queue(1000);
+        Recorder recorder(queue);
         queue.enqueue("CMD_chat+1", 4);
         QVERIFY(queue.timerActive());
         queue.dropFrom(4);
