@@ -1,6 +1,6 @@
 #include "client/boardcontrols.h"
 
-#include "client/artpicture.h"
+#include "widgets/artpicture.h"
 #include "client/boardview.h"
 #include "client/tileset.h"
 

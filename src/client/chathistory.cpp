@@ -1,5 +1,7 @@
 #include "client/chathistory.h"
 
+#include "widgets/colourvalue.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -28,11 +30,6 @@ bool isBlank(QChar c)
 bool endsLink(QChar lower)
 {
     return (lower >= u'a' && lower <= u'z') || (lower >= u'0' && lower <= u'9') || lower == u'/';
-}
-
-QColor toQColor(quint32 colour)
-{
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
 } // namespace
@@ -112,7 +109,7 @@ void ChatHistory::addlinetochat(const QString &line, quint32 colour)
     const QString tail = colon < 0 ? text : text.mid(colon + 1);
 
     QTextCharFormat format;
-    format.setForeground(toQColor(colour));
+    format.setForeground(ColourValue::toQColor(colour));
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     // One change for the layout; the document drops its oldest line at its end when full.

@@ -3,6 +3,8 @@
 #include "client/chathistory.h"
 #include "net/colortext.h"
 #include "net/messages.h"
+#include "net/protocol.h"
+#include "widgets/colourvalue.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,15 +27,8 @@ const std::array<const char *, ChatPanel::SoundCount> soundCaptions{
 
 constexpr quint32 Red = 255;
 
-QColor toQColor(quint32 colour)
-{
-    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
-
-quint32 fromQColor(const QColor &c)
-{
-    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
-}
+using ColourValue::fromQColor;
+using ColourValue::toQColor;
 
 QPalette chatPalette(QPalette pal, quint32 textColour)
 {
@@ -155,15 +150,11 @@ void ChatPanel::sendit()
     m_mychat->clear();
 }
 
-void ChatPanel::chatrecieved(const QByteArray &data)
+void ChatPanel::chatrecieved(const Msg::ChatLine &line)
 {
-    const qsizetype bar = data.indexOf('|');
-    if (bar < 0) {
-        addlinetochat(QString::fromLatin1(data), Red);
-        return;
-    }
-    const quint32 colour = colorFromText(QByteArrayView(data).sliced(bar + 1)).value_or(Red);
-    addlinetochat(QString::fromLatin1(data.left(bar)), colour);
+    // A line without a colour, or with one that does not read, is red.
+    const quint32 colour = line.colour ? colorFromText(*line.colour).value_or(Red) : Red;
+    addlinetochat(QString::fromLatin1(line.text), colour);
 }
 
 void ChatPanel::b_phrase1Click(int n)
@@ -187,7 +178,7 @@ void ChatPanel::b_phrase10Click()
 void ChatPanel::wave14Click(int tag)
 {
     // Spies (seats above ten) cannot send sounds.
-    if (tag < 1 || tag > SoundCount || !m_host->loggedIn() || m_host->ownSeat() > 10)
+    if (tag < 1 || tag > SoundCount || !m_host->loggedIn() || m_host->ownSeat() > Protocol::SeatCount)
         return;
     m_host->sendMessage(Msg::playasoundToHost(m_host->ownSeat(), tag));
 }
@@ -211,30 +202,20 @@ QString ChatPanel::soundCaption(int n)
     return QString::fromLatin1(soundCaptions[n - 1]);
 }
 
-void ChatPanel::playasound(const QByteArray &data)
+void ChatPanel::playasound(const Msg::ChatterSound &request)
 {
-    const qsizetype plus = data.indexOf('+');
-    if (plus < 0)
-        return;
-    bool ok = false;
-    const int seat = data.left(plus).toInt(&ok, 10);
-    if (!ok)
-        return;
-    const qsizetype nameEnd = data.indexOf('+', plus + 1);
-    const QByteArray name = data.mid(plus + 1, nameEnd < 0 ? -1 : nameEnd - plus - 1);
-
     // Only the program's own clip names are ever looked up; anything else plays and writes nothing.
-    const int sound = soundNumber(name);
+    const int sound = soundNumber(request.name);
     if (sound == 0)
         return;
     if (m_host->chatterSoundsOn()) {
         m_host->playChatterClip(QStringLiteral("WAVE%1").arg(sound));
         return;
     }
-    const QString caption = m_host->slotCaption(seat);
+    const QString caption = m_host->slotCaption(request.seat);
     if (caption.isNull())
         return;
-    addlinetochat(caption + QStringLiteral(": <Chatter Sound> ") + soundCaption(sound), SystemColour);
+    addlinetochat(caption + QStringLiteral(": <Chatter Sound> ") + soundCaption(sound), ColourValue::SystemLine);
 }
 
 void ChatPanel::Paste1Click()

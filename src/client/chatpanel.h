@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/messages.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -35,7 +37,6 @@ class ChatPanel : public QObject {
 public:
     static constexpr int PhraseCount = 9;
     static constexpr int SoundCount = 20;
-    static constexpr quint32 SystemColour = 128;
     static constexpr const char *InputPrompt = "<Enter Chat Here>";
     // A phrase button can be used once in this many milliseconds, measured on the clock.
     static constexpr qint64 PhraseGateMs = 2000;
@@ -52,8 +53,8 @@ public:
     void addlinetochat(const QString &text, quint32 colour);
 
     void sendit();
-    void chatrecieved(const QByteArray &data);
-    void playasound(const QByteArray &data);
+    void chatrecieved(const Msg::ChatLine &line);
+    void playasound(const Msg::ChatterSound &request);
     void b_phrase1Click(int n);
     void b_phrase10Click();
     void wave14Click(int tag);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/lobbylauncher.h"
+#include "dialogs/lobbylauncher.h"
 
 #include <QStringList>
 

@@ -2,50 +2,38 @@
 
 #include "client/boardview.h"
 #include "client/playerslots.h"
-#include "client/tallyrecorder.h"
+#include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "net/fieldreader.h"
+#include "net/protocol.h"
+#include "session/clientsession.h"
+#include "widgets/colourvalue.h"
 #include "words/lettercodes.h"
+#include "words/tallytable.h"
 
 #include <QEvent>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 
+// The host's game messages, the countdown and the words panel; word entry by mouse and
+// keyboard is in gameflowentry.cpp.
+
 namespace {
 
-constexpr int MaxSeat = 10;
+using Protocol::isSeat;
+using Protocol::SeatCount;
+constexpr quint32 SystemLine = ColourValue::SystemLine;
 // A round longer than a day is garbage from the network; the countdown stops there so that
 // counting down can never overflow.
 constexpr int MaxCountdown = 24 * 60 * 60;
 
 const QColor firstFinder(255, 255, 198);
 const QColor notFirst(255, 255, 255);
-const QColor notAWord(0, 0, 0);
-const QColor alreadyFound(128, 0, 0);
-const QColor tooShort(255, 128, 0);
 const QColor timerRed(255, 0, 0);
 const QColor timerNormal(224, 227, 157);
-
-const QString justWatching = QStringLiteral("You are just watching right now.");
-const QString invalidSelection = QStringLiteral("Invalid Selection");
-const QString notEnoughLetters = QStringLiteral("Not enough letters.");
-const QString alreadyFoundText = QStringLiteral("You have already found that word.");
-const QString invalidWord = QStringLiteral("Invalid Word.");
-
-bool isSeat(int seat) { return seat >= 1 && seat <= MaxSeat; }
-
-int toNumber(const QByteArray &field)
-{
-    const std::optional<int> value = parseNumber(field);
-    if (!value)
-        throw FieldError("not a number: " + field.left(32).toStdString());
-    return *value;
-}
 
 QString text(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
 
@@ -136,17 +124,30 @@ void GameFlow::setStatus(const QString &status)
 
 // ---- messages --------------------------------------------------------------------------
 
-void GameFlow::loadboard(const QByteArray &payload)
+void GameFlow::listenTo(ClientSession &session)
 {
-    const bool loaded = m_entry.loadBoard(payload);
-    m_ui->paintbox_board->update();
-    refreshWord();
-    if (!loaded)
-        throw FieldError("CMD_loadboard: a field is not a number");
-    Q_EMIT boardLoaded();
+    connect(&session, &ClientSession::gameStarted, this, &GameFlow::startthegame);
+    connect(&session, &ClientSession::boardLoaded, this, &GameFlow::loadboard);
+    connect(&session, &ClientSession::gameStateLoaded, this, &GameFlow::loadstats);
+    connect(&session, &ClientSession::roundStarted, this, &GameFlow::getnextplayer);
+    connect(&session, &ClientSession::wordAccepted, this, &GameFlow::goodword);
+    connect(&session, &ClientSession::wordRefused, this, &GameFlow::notvalid);
+    connect(&session, &ClientSession::scoreAdded, this, &GameFlow::addscore);
+    connect(&session, &ClientSession::roundOver, this, &GameFlow::timeup);
+    connect(&session, &ClientSession::roundWordsListed, this, &GameFlow::mainlist);
+    connect(&session, &ClientSession::winnerNamed, this, &GameFlow::winner);
 }
 
-void GameFlow::startthegame(const QByteArray &payload)
+void GameFlow::loadboard(const Msg::BoardTiles &tiles)
+{
+    const bool whole = m_entry.loadBoard(tiles);
+    m_ui->paintbox_board->update();
+    refreshWord();
+    if (whole)
+        Q_EMIT boardLoaded();
+}
+
+void GameFlow::startthegame(const Msg::GameStart &start)
 {
     m_activeSeat = 0;
     m_host.setStartButtonVisible(false);
@@ -159,14 +160,8 @@ void GameFlow::startthegame(const QByteArray &payload)
         m_wordsList->hide();
     clearall();
 
-    FieldReader fields(payload);
-    const QByteArray starter = fields.field();
-    const QByteArray playTo = fields.field();
-    const QByteArray seconds = fields.field();
-    const QByteArray boardType = fields.field();
-    const QByteArray minimum = fields.field();
-    m_host.addlinetochat(text(starter) + QStringLiteral(" has started a game."), SystemColour);
-    applySettings(playTo, seconds, minimum, boardType);
+    m_host.addlinetochat(text(start.starter) + QStringLiteral(" has started a game."), SystemLine);
+    applySettings(start.settings);
     Q_EMIT gameStarted();
 }
 
@@ -178,18 +173,18 @@ void GameFlow::setSecondsPerRound(const QByteArray &field)
     m_ui->label_timeperturn->setText(QStringLiteral("Time: %1secs").arg(m_secondsPerRound));
 }
 
-void GameFlow::applySettings(const QByteArray &playTo, const QByteArray &seconds,
-                             const QByteArray &minimum, const QByteArray &boardType)
+void GameFlow::applySettings(const Msg::GameSettings &settings)
 {
-    setSecondsPerRound(seconds);
-    m_ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + text(playTo));
-    m_ui->label_minletters->setText(text(minimum) + QStringLiteral(" Letters Min"));
-    m_minLetters = toNumber(minimum);
-    m_host.addlinetochat(text(minimum) + QStringLiteral(" LETTER MINIMUM!"), SystemColour);
+    setSecondsPerRound(settings.seconds);
+    m_ui->label_playtoscore->setText(QStringLiteral("Play to Score: ") + text(settings.playTo));
+    m_ui->label_minletters->setText(text(settings.minimum) + QStringLiteral(" Letters Min"));
+    // The session refuses a game whose minimum is no number before it gets here.
+    m_minLetters = parseNumber(settings.minimum).value_or(0);
+    m_host.addlinetochat(text(settings.minimum) + QStringLiteral(" LETTER MINIMUM!"), SystemLine);
 
     static const char *const sizes[] = {"4X4", "6X6", "8X8", "10X10", "?", "5X5", "7X7", "9X9"};
     // A code that does not read is just another unknown code: the label stays as it was.
-    const int code = parseNumber(boardType).value_or(0);
+    const int code = parseNumber(settings.boardType).value_or(0);
     const bool known = code >= 4 && code <= 11;
     if (known)
         m_ui->label_boardsize->setText(QStringLiteral("Board Size: ") + QLatin1String(sizes[code - 4]));
@@ -197,31 +192,23 @@ void GameFlow::applySettings(const QByteArray &playTo, const QByteArray &seconds
     m_ui->paintbox_board->update();
 }
 
-void GameFlow::loadstats(const QByteArray &payload)
+void GameFlow::loadstats(const Msg::GameState &state)
 {
-    FieldReader fields(payload);
-    if (fields.number() != m_host.ownSeat())
+    const int own = m_host.ownSeat();
+    if (state.seat != own)
         return;
-    const QByteArray playTo = fields.field();
-    const QByteArray seconds = fields.field();
-    const QByteArray boardType = fields.field();
-    const QByteArray minimum = fields.field();
-    const int timeLeft = fields.number();
-    const int phase = fields.number();
-    while (fields.groupsLeft()) {
-        const int seat = fields.number();
-        const int score = fields.number();
-        showScore(seat, score);
-    }
-    applySettings(playTo, seconds, minimum, boardType);
+    for (const Msg::SeatScore &score : state.scores)
+        showScore(score.seat, score.score);
+    if (!state.whole)
+        return;
+    applySettings(state.settings);
 
     // The host's figure runs 5 seconds behind its own round timer; joining in the last
     // four seconds would open a round that is already over.
-    const int own = m_host.ownSeat();
-    if (phase == 1 && timeLeft > 4 && isSeat(own)) {
+    if (state.phase == Protocol::RoundRunning && state.timeLeft > 4 && isSeat(own)) {
         m_activeSeat = own;
         openRound();
-        m_countdown = qMin(timeLeft, MaxCountdown);
+        m_countdown = qMin(state.timeLeft, MaxCountdown);
         m_turntime->start();
     }
 }
@@ -239,7 +226,7 @@ void GameFlow::openRound()
     setTyping(true);
 }
 
-void GameFlow::getnextplayer(const QByteArray &payload)
+void GameFlow::getnextplayer(int seat)
 {
     m_entry.pressclear();
     m_wordsTried.clear();
@@ -250,8 +237,7 @@ void GameFlow::getnextplayer(const QByteArray &payload)
         m_wordsList->hide();
     refreshWord();
 
-    FieldReader fields(payload);
-    m_activeSeat = fields.number();
+    m_activeSeat = seat;
     if (playersRound())
         openRound();
     else
@@ -260,46 +246,40 @@ void GameFlow::getnextplayer(const QByteArray &payload)
     m_turntime->start();
 }
 
-void GameFlow::goodword(const QByteArray &payload)
+void GameFlow::goodword(const Msg::GoodWord &accepted)
 {
-    FieldReader fields(payload);
-    if (fields.number() != m_host.ownSeat())
+    if (accepted.seat != m_host.ownSeat())
         return;
-    const int points = fields.number();
-    const QByteArray word = fields.field();
-    fields.number(); // the letter count; the word itself says it
-    const int first = fields.number();
-
-    setStatus(QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(points));
+    const QByteArray &word = accepted.word;
+    setStatus(QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(accepted.points));
     ++m_wordsFound;
     m_ui->label_found->setText(QStringLiteral("Count: %1").arg(m_wordsFound));
     if (word.size() >= WordEntry::MaxLetters) {
         if (TallyRecorder *tally = m_host.tally())
             tally->addtomineincrease(4);
     }
-    addword(QStringLiteral("%1 : %2").arg(points).arg(text(word)), first == 1 ? firstFinder : notFirst);
+    addword(QStringLiteral("%1 : %2").arg(accepted.points).arg(text(word)),
+            accepted.first == Protocol::First ? firstFinder : notFirst);
     Q_EMIT ownWordAccepted(word);
 }
 
-void GameFlow::notvalid(const QByteArray &payload)
+void GameFlow::notvalid(const Msg::NotValid &refused)
 {
-    FieldReader fields(payload);
-    if (fields.number() != m_host.ownSeat())
+    if (refused.seat != m_host.ownSeat())
         return;
-    const int reason = fields.number();
-    const QString word = text(fields.field());
-    switch (reason) {
-    case 1:
-        setStatus(invalidWord);
-        addword(word, notAWord);
+    const QString word = text(refused.word);
+    switch (refused.reason) {
+    case Protocol::NotAWord:
+        setStatus(InvalidWordText);
+        addword(word, NotAWordColour);
         break;
-    case 2:
-        setStatus(alreadyFoundText);
-        addword(word, alreadyFound);
+    case Protocol::AlreadyHad:
+        setStatus(AlreadyFoundText);
+        addword(word, AlreadyFoundColour);
         break;
-    case 3:
-        setStatus(notEnoughLetters);
-        addword(word, tooShort);
+    case Protocol::TooShort:
+        setStatus(NotEnoughLettersText);
+        addword(word, TooShortColour);
         break;
     default:
         break;
@@ -308,21 +288,17 @@ void GameFlow::notvalid(const QByteArray &payload)
     pressclear();
 }
 
-void GameFlow::addscore(const QByteArray &payload)
+void GameFlow::addscore(const Msg::AddScore &score)
 {
-    FieldReader fields(payload);
-    const int seat = fields.number();
-    const int points = fields.number();
-    const int total = fields.number();
-    if (!isSeat(seat))
+    if (!isSeat(score.seat))
         return;
-    if (QLabel *bonus = slotLabel("label_bonus", seat))
-        bonus->setText(QLatin1Char('+') + QString::number(points));
-    m_bonusHold[seat] = 3;
-    showScore(seat, total);
+    if (QLabel *bonus = slotLabel("label_bonus", score.seat))
+        bonus->setText(QLatin1Char('+') + QString::number(score.points));
+    m_bonusHold[score.seat] = 3;
+    showScore(score.seat, score.total);
 }
 
-void GameFlow::timeup(const QByteArray &payload)
+void GameFlow::timeup(const Msg::RoundScores &scores)
 {
     setStatus(QStringLiteral("Round Over. Posting Scores.."));
     m_ui->button_rotate->hide();
@@ -330,19 +306,17 @@ void GameFlow::timeup(const QByteArray &payload)
     m_ui->button_clear->hide();
     m_activeSeat = 0;
 
-    FieldReader fields(payload);
-    while (fields.groupsLeft()) {
-        const int seat = fields.number();
-        const int bonus = fields.number();
-        const int total = fields.number();
-        if (!isSeat(seat))
+    for (const Msg::RoundScore &score : scores.scores) {
+        if (!isSeat(score.seat))
             continue;
-        if (bonus > 0) {
-            if (QLabel *label = slotLabel("label_bonus", seat))
-                label->setText(QLatin1Char('+') + QString::number(bonus));
+        if (score.bonus > 0) {
+            if (QLabel *label = slotLabel("label_bonus", score.seat))
+                label->setText(QLatin1Char('+') + QString::number(score.bonus));
         }
-        showScore(seat, total);
+        showScore(score.seat, score.total);
     }
+    if (!scores.whole)
+        return;
     m_host.playsounds(QStringLiteral("roundover"));
 
     if (TallyRecorder *tally = m_host.tally()) {
@@ -353,21 +327,17 @@ void GameFlow::timeup(const QByteArray &payload)
     }
 }
 
-void GameFlow::mainlist(const QByteArray &payload)
+void GameFlow::mainlist(const Msg::RoundWords &words)
 {
-    FieldReader fields(payload);
-    if (fields.number() != m_host.ownSeat())
+    if (words.seat != m_host.ownSeat())
         return;
-    const QByteArray list = fields.rest();
     if (m_wordsList)
-        m_wordsList->thewords(list);
-    Q_EMIT roundWordsListed(list);
+        m_wordsList->thewords(words.list);
+    Q_EMIT roundWordsListed(words.list);
 }
 
-void GameFlow::winner(const QByteArray &payload)
+void GameFlow::winner(const QByteArray &name)
 {
-    FieldReader fields(payload);
-    const QByteArray name = fields.field();
     m_host.playsounds(QStringLiteral("gameover"));
 
     const int own = m_host.ownSeat();
@@ -377,13 +347,13 @@ void GameFlow::winner(const QByteArray &payload)
     m_ui->label_winner1->setText(caption);
     m_ui->label_winner2->setText(caption);
     setStatus(QStringLiteral("Game Over!"));
-    m_host.addlinetochat(caption, SystemColour);
+    m_host.addlinetochat(caption, SystemLine);
     m_ui->panel_winner->show();
     if (m_host.isHost())
         m_host.setStartButtonVisible(true);
     if (isSeat(own)) {
         if (TallyRecorder *tally = m_host.tally())
-            tally->addgame(won ? QByteArray("addtomine") : name);
+            tally->addgame(won ? QByteArray(TallyTable::OwnWin) : name);
     }
 }
 
@@ -412,7 +382,7 @@ void GameFlow::turntimeTimer()
     m_ui->label_timer->setText(QStringLiteral("Time: %1:%2")
                                    .arg(m_countdown / 60)
                                    .arg(m_countdown % 60, 2, 10, QLatin1Char('0')));
-    for (int seat = 1; seat <= MaxSeat; ++seat) {
+    for (int seat = 1; seat <= SeatCount; ++seat) {
         // Held at -1 once expired, so a long game never wraps the counter.
         m_bonusHold[seat] = qMax(-1, m_bonusHold[seat] - 1);
         if (m_bonusHold[seat] < 0) {
@@ -426,7 +396,7 @@ void GameFlow::turntimeTimer()
 void GameFlow::clearall()
 {
     m_ui->button_clear->hide();
-    for (int seat = 1; seat <= MaxSeat; ++seat) {
+    for (int seat = 1; seat <= SeatCount; ++seat) {
         showScore(seat, 0);
         if (QLabel *bonus = slotLabel("label_bonus", seat))
             bonus->clear();
@@ -453,256 +423,4 @@ void GameFlow::addword(const QString &line, const QColor &colour)
     cursor.insertBlock();
     words->setUpdatesEnabled(true);
     words->update();
-}
-
-// ---- word entry ------------------------------------------------------------------------
-
-void GameFlow::refreshWord()
-{
-    for (int n = 1; n <= BoardControls::Slots; ++n)
-        m_ui->image_letters[n - 1]->setPixmap(m_tiles.picture(m_entry.slotCode(n)));
-    m_ui->paintbox_board->update();
-}
-
-void GameFlow::showMinLetters()
-{
-    m_ui->image_minletters->setVisible(m_entry.wordLength() < m_minLetters);
-}
-
-void GameFlow::tileAdded(const QString &sound)
-{
-    m_ui->button_send->show();
-    m_ui->button_clear->show();
-    showMinLetters();
-    refreshWord();
-    setStatus(QString());
-    m_host.playsounds(sound);
-}
-
-void GameFlow::chooseCell(QPoint cell, bool press)
-{
-    if (m_entry.chooseCell(cell.x(), cell.y()) == WordEntry::Choice::Refused) {
-        setStatus(invalidSelection);
-        m_host.playsounds(QStringLiteral("invalid"));
-        return;
-    }
-    if (press && !m_host.clickLettersChecked())
-        m_dragging = true;
-    m_hovered = cell;
-    tileAdded(QStringLiteral("click"));
-}
-
-void GameFlow::paintbox_boardMouseDown(Qt::MouseButton button, QPoint pixel)
-{
-    if (!playersRound())
-        return;
-    if (m_host.justWatchChecked()) {
-        m_host.showMessage(justWatching);
-        return;
-    }
-    if (button == Qt::RightButton) {
-        pressdone();
-        return;
-    }
-    const QPoint cell = BoardView::cellAt(pixel);
-    if (BoardView::onBoard(cell))
-        chooseCell(cell, true);
-}
-
-void GameFlow::paintbox_boardMouseMove(QPoint pixel)
-{
-    if (!m_dragging || !playersRound())
-        return;
-    const QPoint cell = BoardView::cellAt(pixel);
-    if (!BoardView::onBoard(cell) || cell == m_hovered || !BoardView::inInnerSquare(pixel))
-        return;
-    // A refused cell is hovered too, so resting on it does not repeat the refusal.
-    m_hovered = cell;
-    chooseCell(cell, false);
-}
-
-void GameFlow::paintbox_boardMouseUp(Qt::MouseButton, QPoint)
-{
-    // The press of a watching player did nothing; its release must not submit either.
-    if (m_host.clickLettersChecked() || m_host.justWatchChecked())
-        return;
-    m_dragging = false;
-    pressdone();
-}
-
-void GameFlow::button_sendClick()
-{
-    if (!playersRound())
-        return;
-    if (m_host.justWatchChecked()) {
-        m_host.showMessage(justWatching);
-        return;
-    }
-    pressdone();
-}
-
-void GameFlow::button_clearClick()
-{
-    if (!playersRound())
-        return;
-    if (m_host.justWatchChecked()) {
-        m_host.showMessage(justWatching);
-        return;
-    }
-    pressclear();
-    m_host.playsounds(QStringLiteral("clear"));
-}
-
-void GameFlow::button_rotateClick()
-{
-    rotateboard();
-}
-
-void GameFlow::image_letters1Click(int slot)
-{
-    if (playersRound() && m_entry.wordLength() > 0 && slot == m_entry.wordLength())
-        deleteoneletter();
-}
-
-void GameFlow::setTyping(bool on)
-{
-    m_typingOn = on;
-    m_ui->label_typingoff->setText(on ? QStringLiteral("TYPING ON") : QStringLiteral("TYPING OFF"));
-}
-
-void GameFlow::label_typingoffClick()
-{
-    setTyping(!m_typingOn);
-}
-
-void GameFlow::pressdone()
-{
-    const int length = m_entry.wordLength();
-    if (!playersRound() || length == 0)
-        return;
-
-    const QByteArray word = m_entry.wordText();
-    const QString shown = text(word);
-    if (length < 3) {
-        setStatus(notEnoughLetters);
-        m_host.playsounds(QStringLiteral("invalid"));
-    } else if (length < m_minLetters) {
-        setStatus(notEnoughLetters);
-        addword(shown, tooShort);
-        m_host.playsounds(QStringLiteral("invalid"));
-    } else if (m_wordsTried.contains(word)) {
-        setStatus(alreadyFoundText);
-        addword(shown, alreadyFound);
-        m_host.playsounds(QStringLiteral("invalid"));
-    } else if (!m_host.isword(word)) {
-        setStatus(invalidWord);
-        addword(shown, notAWord);
-        m_host.playsounds(QStringLiteral("invalid"));
-    } else if (m_host.loggedIn()) {
-        m_host.sendMessage(m_entry.playerdoneText(m_host.ownSeat()));
-        m_host.playsounds(QStringLiteral("sendword"));
-    }
-    // Refused words count as tried, so trying one again says it was already found.
-    m_wordsTried.append(word);
-    m_ui->button_clear->hide();
-    m_ui->button_send->hide();
-    pressclear();
-}
-
-void GameFlow::pressclear()
-{
-    if (!playersRound())
-        return;
-    m_ui->image_minletters->show();
-    m_entry.pressclear();
-    refreshWord();
-}
-
-void GameFlow::rotateboard()
-{
-    if (!playersRound())
-        return;
-    pressclear();
-    m_entry.rotateboard();
-    refreshWord();
-    m_host.playsounds(QStringLiteral("rotate"));
-}
-
-void GameFlow::deleteoneletter()
-{
-    if (!m_entry.deleteoneletter())
-        return;
-    showMinLetters();
-    refreshWord();
-}
-
-bool GameFlow::typetheletter(int code)
-{
-    if (!playersRound() || m_entry.wordLength() >= WordEntry::MaxLetters)
-        return false;
-    switch (m_entry.typeLetter(code)) {
-    case WordEntry::Typed::Placed:
-        tileAdded(QStringLiteral("place"));
-        return true;
-    case WordEntry::Typed::Rerouted:
-        tileAdded(QStringLiteral("place"));
-        return false;
-    case WordEntry::Typed::Refused:
-        setStatus(invalidSelection);
-        m_host.playsounds(QStringLiteral("invalid"));
-        return false;
-    case WordEntry::Typed::Ignored:
-        break;
-    }
-    return false;
-}
-
-bool GameFlow::FormShortCut(QKeyEvent *event)
-{
-    if (!playersRound() || m_host.disableTypingChecked() || !m_typingEnabled)
-        return false;
-    const int key = event->key();
-    if (key == Qt::Key_Tab) {
-        setTyping(!m_typingOn);
-        return true;
-    }
-    if (!m_typingOn)
-        return false;
-
-    // The numeric keypad's 1 and 0 are other keys: they neither clear nor turn the board.
-    const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
-    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        pressdone();
-    else if (key == Qt::Key_1 && !keypad)
-        pressclear();
-    else if ((key == Qt::Key_0 && !keypad) || (key == Qt::Key_R && ctrl))
-        rotateboard();
-    else if (key == Qt::Key_Backspace)
-        deleteoneletter();
-    else if (key >= Qt::Key_A && key <= Qt::Key_Z)
-        typetheletter(key - Qt::Key_A + 1);
-    return true;
-}
-
-bool GameFlow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::MouseButtonRelease)
-        return QObject::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
-    auto *widget = static_cast<QWidget *>(watched);
-    if (mouse->button() != Qt::LeftButton || !widget->rect().contains(mouse->position().toPoint()))
-        return QObject::eventFilter(watched, event);
-
-    if (watched == m_ui->label_typingoff) {
-        label_typingoffClick();
-        return true;
-    }
-    for (int n = 1; n <= BoardControls::Slots; ++n) {
-        if (watched == m_ui->image_letters[n - 1]) {
-            image_letters1Click(n);
-            return true;
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #include "client/boardcontrols.h"
 #include "client/tileset.h"
 #include "client/wordentry.h"
+#include "net/messages.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -17,6 +18,7 @@
 #include <memory>
 
 class BoardView;
+class ClientSession;
 class QKeyEvent;
 class QLabel;
 class QTimer;
@@ -57,13 +59,11 @@ public:
 
 // The board area of the main window and the game as this client sees it: the host's game
 // messages, the round countdown, the words panel, and word entry by mouse and keyboard over
-// the WordEntry model. Handlers take the payload after "CMD_<keyword>+"; a number field
-// that does not read throws FieldError, which ends that message's handling.
+// the WordEntry model. Handlers take the messages as the client session has read them, and
+// never throw; every seat number in them is range-checked here.
 class GameFlow : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint32 SystemColour = 128;
-
     // Makes the board area's controls on `boardPanel`. `wordsList` may be null.
     GameFlow(QWidget *boardPanel, GameFlowHost &host, Twordslist *wordsList, QObject *parent = nullptr);
     ~GameFlow() override;
@@ -74,16 +74,21 @@ public:
     // "Disable Typing" shows the typing label exactly while it is unchecked.
     void setTypingLabelShown(bool shown);
 
-    void loadboard(const QByteArray &payload);
-    void startthegame(const QByteArray &payload);
-    void loadstats(const QByteArray &payload);
-    void getnextplayer(const QByteArray &payload);
-    void goodword(const QByteArray &payload);
-    void notvalid(const QByteArray &payload);
-    void addscore(const QByteArray &payload);
-    void timeup(const QByteArray &payload);
-    void mainlist(const QByteArray &payload);
-    void winner(const QByteArray &payload);
+    // The session's game messages go to the handlers below.
+    void listenTo(ClientSession &session);
+
+    // A list of groups that is not whole is shown as far as it reads, and no further.
+    void loadboard(const Msg::BoardTiles &tiles);
+    void startthegame(const Msg::GameStart &start);
+    void loadstats(const Msg::GameState &state);
+    // `seat`: the seat whose round begins.
+    void getnextplayer(int seat);
+    void goodword(const Msg::GoodWord &word);
+    void notvalid(const Msg::NotValid &word);
+    void addscore(const Msg::AddScore &score);
+    void timeup(const Msg::RoundScores &scores);
+    void mainlist(const Msg::RoundWords &words);
+    void winner(const QByteArray &name);
 
     void turntimeTimer();
     void clearall();
@@ -128,14 +133,22 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The verdicts' words panel colours and status texts, shared by the host's verdicts and
+    // the checks made before a word is sent.
+    static inline const QColor NotAWordColour{0, 0, 0};
+    static inline const QColor AlreadyFoundColour{128, 0, 0};
+    static inline const QColor TooShortColour{255, 128, 0};
+    static inline const QString InvalidWordText = QStringLiteral("Invalid Word.");
+    static inline const QString AlreadyFoundText = QStringLiteral("You have already found that word.");
+    static inline const QString NotEnoughLettersText = QStringLiteral("Not enough letters.");
+
     void chooseCell(QPoint cell, bool press);
     void tileAdded(const QString &sound);
     void refreshWord();
     void showMinLetters();
     void setTyping(bool on);
     void openRound();
-    void applySettings(const QByteArray &playTo, const QByteArray &seconds,
-                       const QByteArray &minimum, const QByteArray &boardType);
+    void applySettings(const Msg::GameSettings &settings);
     void setSecondsPerRound(const QByteArray &field);
     void setStatus(const QString &text);
     QLabel *slotLabel(const char *prefix, int seat) const;

@@ -1,6 +1,6 @@
 #include "client/playerslots.h"
 
-#include "client/artwork.h"
+#include "widgets/artwork.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -77,9 +77,16 @@ PlayerSlots::PlayerSlots(QWidget *panel)
     , m_popup(new QMenu(panel))
 {
     m_popup->setObjectName(QStringLiteral("popup_kick"));
-    m_popup->addAction(QStringLiteral("Remove From Game"))->setObjectName(QStringLiteral("RemoveFromGame1"));
-    m_popup->addAction(QStringLiteral("Set to Just Watch"))->setObjectName(QStringLiteral("SettoJustWatch1"));
-    m_popup->addAction(QStringLiteral("Unset Just Watch"))->setObjectName(QStringLiteral("UnsetJustWatch1"));
+    auto add = [this](const QString &caption, const char *name, auto &&chosen) {
+        QAction *item = m_popup->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        connect(item, &QAction::triggered, this, std::forward<decltype(chosen)>(chosen));
+    };
+    add(QStringLiteral("Remove From Game"), "RemoveFromGame1", [this] { Q_EMIT removeChosen(popupTarget()); });
+    add(QStringLiteral("Set to Just Watch"), "SettoJustWatch1",
+        [this] { Q_EMIT watchChosen(popupTarget(), Protocol::StartWatching); });
+    add(QStringLiteral("Unset Just Watch"), "UnsetJustWatch1",
+        [this] { Q_EMIT watchChosen(popupTarget(), Protocol::StopWatching); });
     m_popup->setProperty("tag", 0);
     for (int seat = 1; seat <= SlotCount; ++seat)
         build(seat);
@@ -180,3 +187,20 @@ void PlayerSlots::setWatching(int seat, bool watching)
 }
 
 int PlayerSlots::popupTarget() const { return m_popup->property("tag").toInt(); }
+
+void PlayerSlots::clearWatching()
+{
+    for (int seat = 1; seat <= SlotCount; ++seat)
+        setWatching(seat, false);
+}
+
+QList<QByteArray> PlayerSlots::takenNames(int exceptSeat) const
+{
+    QList<QByteArray> names;
+    for (int seat = 1; seat <= SlotCount; ++seat) {
+        const QString name = caption(seat);
+        if (seat != exceptSeat && name != Waiting)
+            names.append(name.toLatin1());
+    }
+    return names;
+}

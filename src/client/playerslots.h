@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/protocol.h"
+
 #include <QObject>
 #include <QString>
 
@@ -12,12 +14,12 @@ class QWidget;
 class PlayerSlots : public QObject {
     Q_OBJECT
 public:
-    static constexpr int SlotCount = 10;
+    static constexpr int SlotCount = Protocol::SeatCount;
     static inline const QString Waiting = QStringLiteral("<Waiting>");
 
     explicit PlayerSlots(QWidget *panel);
 
-    static bool isSlot(int seat) { return seat >= 1 && seat <= SlotCount; }
+    static bool isSlot(int seat) { return Protocol::isSeat(seat); }
 
     // After a score label's text changed: the label grows to show the whole score from its
     // place, and the bonus beside it moves right only as far as the score needs, so neither
@@ -34,6 +36,9 @@ public:
     void take(int seat, const QString &name);
     void free(int seat);
     void setWatching(int seat, bool watching);
+    void clearWatching();
+    // The names in the taken slots but `exceptSeat`'s, in seat order.
+    QList<QByteArray> takenNames(int exceptSeat) const;
 
     // The name labels' shared right-click menu; its tag is the slot it was opened on.
     QMenu *popupKick() const { return m_popup; }
@@ -42,6 +47,9 @@ public:
 Q_SIGNALS:
     // Emitted before the menu opens so the owner can enable its items.
     void contextPopup(int seat);
+    // The menu's items, for the slot it was opened on. mode: Protocol::WatchMode.
+    void removeChosen(int seat);
+    void watchChosen(int seat, int mode);
 
 private:
     QLabel *find(const char *prefix, int seat) const;

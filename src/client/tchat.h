@@ -2,25 +2,24 @@
 
 #include <QByteArray>
 #include <QMainWindow>
-#include <QPointer>
 #include <QSet>
-#include <functional>
 #include <memory>
 
 #include "client/chatpanel.h"
-#include "client/clientsettings.h"
 #include "client/gameflow.h"
 #include "client/paths.h"
 #include "host/hostsettings.h"
+#include "net/messages.h"
+#include "widgets/colourvalue.h"
 
 class ChatPanel;
+class ClientSession;
 class GameFlow;
-class IniEditor;
 class MainMenu;
-class MessageFramer;
 class Notifier;
 class PlayerSlots;
 class ReceiveQueue;
+class SettingsFile;
 class SoundPlayer;
 class TDictn;
 class TServer;
@@ -30,13 +29,16 @@ class Tphrases;
 class Tspylist;
 class Twordslist;
 class Ttallylist;
-class TileGroups;
+class TileGroupMenu;
 class TallyRecorder;
+class WindowGeometry;
 class QAction;
 
-// The main window: the client of one table. It owns the client connection and its queue, the
-// ten player slots, the chat room and the board area (as parts), the menus, the settings and the
-// dictionary `spell` that the host in the same process uses too.
+// The main window: the client of one table as a person sees it. Its session (connection,
+// queue, seat and login) is a ClientSession without widgets; the window shows what the
+// session reads, through its parts: the ten player slots, the chat room and the board area.
+// It owns the menus, the settings file's section (SettingsFile) and the dictionary `spell`
+// that the host in the same process uses too.
 class Tchat : public QMainWindow, public ChatPanelHost, public GameFlowHost, public HostSettings {
     Q_OBJECT
 public:
@@ -64,10 +66,12 @@ public:
         TServer *server = nullptr;
     };
     void attach(const Windows &windows);
+    const Windows &windows() const { return m_windows; }
 
     TDictn &spell() { return *m_spell; }
-    ReceiveQueue &receivedlist() { return *m_queue; }
-    TSock &sock() { return *m_sock; }
+    ClientSession &session() { return *m_session; }
+    ReceiveQueue &receivedlist();
+    TSock &sock();
     MainMenu &menu() { return *m_menu; }
     PlayerSlots &playerSlots() { return *m_slots; }
     ChatPanel &chat() { return *m_chat; }
@@ -87,16 +91,16 @@ public:
     bool hostpress();
     bool joinpress();
 
-    // Session state.
-    int ownSeat() const override { return m_ownSeat; }
-    bool loggedIn() const override { return m_loggedIn; }
-    bool isHost() const override { return m_host; }
-    QByteArray playerName() const { return m_playerName; }
+    // Session state, kept by the session.
+    int ownSeat() const override;
+    bool loggedIn() const override;
+    bool isHost() const override;
+    QByteArray playerName() const;
     void sendMessage(const QByteArray &whole) override;
 
     // Output routines used everywhere.
     void addlinetochat(const QString &text, quint32 colour) override;
-    void systemLine(const QString &text) { addlinetochat(text, SystemLineColour); }
+    void systemLine(const QString &text) { addlinetochat(text, ColourValue::SystemLine); }
     void playsounds(const QString &name) override;
 
     // What the chat panel and the board area read of the window.
@@ -113,7 +117,8 @@ public:
     void setStartButtonVisible(bool visible) override;
     TallyRecorder *tally() override { return m_windows.tally; }
 
-    // Session handlers (payload = text after the keyword and its '+').
+    // Session handlers (payload = text after the keyword and its '+'); the session reads
+    // them and the window shows what they say.
     void sendloginfo(const QByteArray &payload);
     void newplayerinfo(const QByteArray &payload);
     void playerdisconnected(const QByteArray &payload);
@@ -125,18 +130,16 @@ public:
     void label_playername1ContextPopup(int seat);
     void kicking(int seat);
 
-    // Settings.
+    // Settings (kept by SettingsFile).
     void loadinifile();
     void saveinifile();
     void savePhrases();
     // How a save of one of the player's files went. A failure is told once, as a system line,
     // until a save of that file succeeds again; while the window closes it goes to stderr.
     void reportSave(const QString &path, bool saved, const QString &reason);
-    void saveBetterBoards();
+    bool isClosing() const { return m_closing; }
 
-    static constexpr quint32 SystemLineColour = 128; // maroon
-
-    QString tileGroup() const { return m_tileGroup; }
+    QString tileGroup() const;
     // Tile groups: the "Tiles" menu lists the group files found at start; choosing one draws
     // the board with its pictures and remembers it in the settings.
     void grouptilesmenuClick(const QString &group);
@@ -144,6 +147,7 @@ public:
 
     // The names shown in the other taken slots (for the tally's "Players In Current Game").
     QList<QByteArray> otherPlayers() const;
+    WindowGeometry &windowGeometry() { return *m_geometry; }
 
 Q_SIGNALS:
     // The window is closing: everything that is saved at shutdown is saved now.
@@ -152,59 +156,41 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildPanel();
-    void grouptilesmenu();
-    void checkShownTileGroup();
     void connectMenu();
-    void registerHandlers();
-    void connectSocket();
-    void applySettings(const ClientSettings &settings);
-    ClientSettings currentSettings() const;
+    void connectSession();
     void FormClose();
-    void editSettingsFile(const std::function<void(IniEditor &)> &edit);
     void resetScreenLocation();
-    // Places are kept as the frame's top-left corner and the window's inside size.
-    QRect place() const { return QRect(pos(), size()); }
-    void placeWindow(QPoint corner, QSize size);
-    QSize frameExtra() const;
-    QSize minimumWindowSize() const;
-    // The available area of the screen that holds `corner`, else of the window's own screen.
-    QRect workArea(QPoint corner) const;
-    void keepQueueAwake();
+
+    // What the session reads, shown.
+    void showJoined(const Msg::SeatName &player);
+    void showLeft(const Msg::SeatName &player);
+    void showWatching(const Msg::Watching &change);
+    void showGameStarted();
+
     QAction *item(const char *name) const;
 
     Setup m_setup;
     Windows m_windows;
     std::unique_ptr<TDictn> m_spell;
+    ClientSession *m_session = nullptr;
+    std::unique_ptr<SettingsFile> m_settings;
+    std::unique_ptr<WindowGeometry> m_geometry;
     MainMenu *m_menu = nullptr;
     QWidget *m_panel = nullptr;
     PlayerSlots *m_slots = nullptr;
     ChatPanel *m_chat = nullptr;
     GameFlow *m_game = nullptr;
-    TSock *m_sock = nullptr;
     TSock *m_presence = nullptr;
-    ReceiveQueue *m_queue = nullptr;
-    std::unique_ptr<MessageFramer> m_framer;
     QWidget *m_startButton = nullptr;
 
-    QByteArray m_playerName;
     QByteArray m_hostAddress;
-    QByteArray m_loginName;
-    bool m_host = false;
-    int m_ownSeat = 0;
-    bool m_loggedIn = false;
     bool m_shownOnce = false;
     bool m_started = false; // processparams has run
     bool m_closing = false;
-    bool m_settingsRead = false;
     QStringList m_arguments;
-    QRect m_remembered{3, 3, 775, 590};
-    QString m_tileGroup;      // the stored name
-    QString m_shownTileGroup; // the group whose pictures are shown; empty for the built-in ones
-    std::unique_ptr<TileGroups> m_tileGroups;
-    QSet<QString> m_unsavedFiles; // failed saves already told in the chat history
+    TileGroupMenu *m_tiles = nullptr;
 };

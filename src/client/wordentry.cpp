@@ -26,32 +26,20 @@ WordEntry::WordEntry()
     m_path.fill(noTile);
 }
 
-bool WordEntry::loadBoard(const QByteArray &payload)
+bool WordEntry::loadBoard(const Msg::BoardTiles &tiles)
 {
     // A new board makes the old word meaningless, and its frames go with the old tiles.
     pressclear();
     m_dealt.fill(LetterCodes::Empty);
     m_shown.fill(LetterCodes::Empty);
     m_step = 0;
-
-    const QList<QByteArray> fields = payload.split('+');
-    // Every number must read, including the last: a short or trailing-"+" text is bad input.
-    for (qsizetype i = 0; i < fields.size(); i += 3) {
-        int values[3] = {};
-        for (int k = 0; k < 3; ++k) {
-            bool ok = false;
-            values[k] = i + k < fields.size() ? fields[i + k].toInt(&ok) : 0;
-            if (!ok)
-                return false;
-        }
-        const int c = values[0];
-        const int r = values[1];
-        if (!onGrid(c, r))
+    for (const Msg::BoardTile &tile : tiles.tiles) {
+        if (!onGrid(tile.x, tile.y))
             continue;
-        m_dealt[index(c, r)] = values[2];
-        m_shown[index(c, r)] = values[2];
+        m_dealt[index(tile.x, tile.y)] = tile.code;
+        m_shown[index(tile.x, tile.y)] = tile.code;
     }
-    return true;
+    return tiles.whole;
 }
 
 void WordEntry::setOddSize(bool odd)
@@ -227,16 +215,19 @@ QPoint WordEntry::getreal(int shownX, int shownY) const
     }
 }
 
-QByteArray WordEntry::playerdoneText(int ownSeat) const
+QList<Msg::Cell> WordEntry::dealtPath() const
 {
-    QByteArray text = "CMD_playerdone+" + QByteArray::number(ownSeat);
+    QList<Msg::Cell> path;
     for (int n = 1; n <= m_length; ++n) {
         const QPoint real = getreal(m_path[n - 1].x(), m_path[n - 1].y());
-        text += '+' + QByteArray::number(n) + '+' + QByteArray::number(real.x()) + '+'
-            + QByteArray::number(real.y());
+        path.append(Msg::Cell{real.x(), real.y()});
     }
-    text += char(0xFF);
-    return text;
+    return path;
+}
+
+QByteArray WordEntry::playerdoneText(int ownSeat) const
+{
+    return Msg::playerdone(ownSeat, dealtPath());
 }
 
 int WordEntry::shownCode(int c, int r) const

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "net/messages.h"
+#include "net/protocol.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QPoint>
 
 #include <array>
@@ -17,7 +21,7 @@
 class WordEntry {
 public:
     static constexpr int Side = 10;
-    static constexpr int MaxLetters = 12;
+    static constexpr int MaxLetters = Protocol::MaxWordLetters;
     // Picture shown in a word slot that has no letter.
     static constexpr int EmptySlot = 30;
     // Marks are the picture indexes of the frames drawn over a tile.
@@ -38,11 +42,10 @@ public:
 
     WordEntry();
 
-    // Reads the "c+r+code" triples of a board message (the text after "CMD_loadboard+").
-    // Both boards start empty, marks and word are removed and the rotation step returns to
-    // 0. Triples off the grid are skipped. Returns false when a field is not a number; the
-    // triples before it stay loaded.
-    bool loadBoard(const QByteArray &payload);
+    // Takes the cells of a board message. Both boards start empty, marks and word are
+    // removed and the rotation step returns to 0. Cells off the grid are skipped. Answers
+    // whether the message was whole; the cells of one cut short are loaded as far as it read.
+    bool loadBoard(const Msg::BoardTiles &tiles);
 
     // Odd sizes (5x5, 7x7, 9x9) sit one cell off the centre, so they turn about index 8.
     void setOddSize(bool odd);
@@ -61,7 +64,9 @@ public:
     void rotateboard();
     // The dealt-board position of a shown position.
     QPoint getreal(int shownX, int shownY) const;
-    // "CMD_playerdone+<seat>" then "+n+column+row" per tile on the dealt board, then 0xFF.
+    // The word's tiles as positions on the dealt board, first letter first.
+    QList<Msg::Cell> dealtPath() const;
+    // The CMD_playerdone of the word for the own seat.
     QByteArray playerdoneText(int ownSeat) const;
 
     // What the view paints. shownPicture() maps codes that have no picture to the empty cell.

@@ -1,6 +1,6 @@
 #include "dialogs/sidewindow.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 
 SideWindow::SideWindow(const QString &objectName, const QString &caption, QSize clientSize, QWidget *parent)
     : QDialog(parent)

@@ -1,7 +1,7 @@
 #include "dialogs/tabout.h"
 
-#include "client/artwork.h"
-#include "client/turl.h"
+#include "widgets/artwork.h"
+#include "widgets/turl.h"
 #include "net/protocol.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "dialogs/tdownload.h"
 
-#include "client/lobbylauncher.h"
-#include "dialogs/dialoglook.h"
+#include "dialogs/lobbylauncher.h"
+#include "widgets/dialoglook.h"
 #include "net/httpget.h"
 #include "words/checkedsavefile.h"
 #include "words/notifier.h"

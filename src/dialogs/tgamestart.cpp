@@ -1,9 +1,9 @@
 #include "dialogs/tgamestart.h"
 
-#include "dialogs/dialoglook.h"
-
-#include "client/artpicture.h"
-#include "client/artwork.h"
+#include "net/messages.h"
+#include "widgets/artpicture.h"
+#include "widgets/artwork.h"
+#include "widgets/dialoglook.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -224,12 +224,12 @@ int Tgamestart::timeperturn() const
 
 QByteArray Tgamestart::startMessage() const
 {
-    QByteArray name = m_hooks.ownName ? m_hooks.ownName() : QByteArray();
-    // The terminator byte would cut the message short at the host.
-    name.replace(QByteArray(1, char(0xFF)), QByteArray());
-    return "CMD_startgame+" + name + '+' + m_upDown1->text().toLatin1() + '+'
-        + m_upDown2->text().toLatin1() + '+' + m_boardsize.toLatin1() + '+' + m_min.toLatin1()
-        + "+0+" + char(0xFF);
+    // The builder keeps the terminator byte out of the name, where it would cut the message
+    // short at the host. The spin boxes' values, never their texts: those may carry a
+    // locale's thousands separator. Size and minimum are always one of the options' codes.
+    const QByteArray name = m_hooks.ownName ? m_hooks.ownName() : QByteArray();
+    return Msg::startgameToHost(name, m_upDown1->value(), m_upDown2->value(), m_boardsize.toInt(),
+                                m_min.toInt());
 }
 
 void Tgamestart::button_startClick()

@@ -1,6 +1,6 @@
 #include "dialogs/thelp.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 #include "dialogs/helptext.h"
 
 #include <QLabel>

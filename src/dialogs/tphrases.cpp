@@ -1,6 +1,6 @@
 #include "dialogs/tphrases.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "dialogs/troundreview.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 #include "dialogs/reviewboard.h"
 #include "solver/roundhistory.h"
 #include "words/worddefinitions.h"

@@ -1,6 +1,6 @@
 #include "dialogs/tspylist.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 
 
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #include "dialogs/ttallylist.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 #include "words/notifier.h"
 
 #include <QFrame>

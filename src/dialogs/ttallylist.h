@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/tallyrecorder.h"
+#include "words/tallyrecorder.h"
 #include "words/tallystore.h"
 #include "words/tallytable.h"
 

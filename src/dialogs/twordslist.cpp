@@ -1,9 +1,9 @@
 #include "dialogs/twordslist.h"
 
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 
-#include "client/artpicture.h"
-#include "client/artwork.h"
+#include "widgets/artpicture.h"
+#include "widgets/artwork.h"
 
 #include <QHeaderView>
 #include <QLabel>

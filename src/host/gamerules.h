@@ -3,12 +3,14 @@
 #include <QList>
 #include <QPoint>
 
+#include "net/protocol.h"
+
 // The host's rules for words and winners, free of sockets and seats so they can be checked
 // on their own.
 namespace GameRules {
 
 // A word never has more tiles than this: the client stops at 12 and the host keeps 12 places.
-constexpr int MaxPathLength = 12;
+constexpr int MaxPathLength = Protocol::MaxWordLetters;
 
 // Base points for a word of this many letters (the first-finder bonus comes on top).
 int scoreForLetters(int letters);

@@ -20,16 +20,13 @@ constexpr int Timer1IntervalMs = 1000;
 // A refused connection gets this long to take its CMD_full before it is closed anyway.
 constexpr int RefusalGraceMs = 5000;
 
-bool validSeat(int n)
-{
-    return n >= 1 && n <= TServer::SeatLimit;
-}
+using Protocol::isSeat;
 
 // A seat number that cannot index the table makes the message unreadable: the queue drops
 // it with a warning.
 void requireSeatInRange(int n)
 {
-    if (!validSeat(n))
+    if (!isSeat(n))
         throw FieldError("seat " + std::to_string(n) + " out of range");
 }
 
@@ -113,7 +110,7 @@ void TServer::socktimerTimer()
 
 const Seat &TServer::seat(int n) const
 {
-    Q_ASSERT(validSeat(n));
+    Q_ASSERT(isSeat(n));
     return m_seats[n - 1];
 }
 
@@ -268,15 +265,16 @@ void TServer::closeForAbuse(TSock *connection, int id)
 void TServer::tempsockDisconnect(TSock *sender)
 {
     const int n = sender->tag();
-    if (validSeat(n) && seat(n).connection == sender)
+    if (isSeat(n) && seat(n).connection == sender)
         disconnectsock(n);
 }
 
-void TServer::tempsockInfo(TSock *sender, int, const QString &text)
+void TServer::tempsockInfo(TSock *sender, int kind, const QString &)
 {
-    // Only a close matters. It is reported more than once for one connection; the first
-    // report frees the seat and forgets the connection, later ones find nothing to do.
-    if (text != QLatin1String("Socket Closed"))
+    // Only a close matters, told by the report's kind. It is reported more than once for one
+    // connection; the first report frees the seat and forgets the connection, later ones find
+    // nothing to do.
+    if (kind != TSock::Close)
         return;
     const auto peer = m_peers.constFind(sender);
     if (peer == m_peers.constEnd())
@@ -286,7 +284,7 @@ void TServer::tempsockInfo(TSock *sender, int, const QString &text)
     // What the connection sent before it closed is still handled as from its seat; the seat
     // is freed by the close's own entry, after those. Nothing more is sent to it meanwhile.
     const int n = sender->tag();
-    if (validSeat(n) && seat(n).connectionId == id && seat(n).connected) {
+    if (isSeat(n) && seat(n).connectionId == id && seat(n).connected) {
         seatRef(n).connection = nullptr;
         receivedlist.enqueueClose(id);
     }
@@ -318,7 +316,7 @@ void TServer::freeSeat(int n)
 
 void TServer::disconnectsock(int n)
 {
-    if (!validSeat(n))
+    if (!isSeat(n))
         return;
     const Seat &s = seat(n);
     if (s.connected && s.connection)
@@ -360,11 +358,10 @@ void TServer::relay(const char *what, int senderSeat, const QByteArray &message)
 
 void TServer::receivedlogininfo(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int n = in.number();
+    const Msg::Login login = Msg::readLogininfo(payload);
+    const int n = login.seat;
     requireOwnSeat(n, senderSeat);
-    const QByteArray version = in.field();
-    const QByteArray name = Protocol::cleanText(in.rest());
+    const QByteArray name = Protocol::cleanText(login.name);
     // The longest message that carries a name must still be one a client takes.
     if (Msg::playerdisconnected(SeatLimit, name).size() - 1 > MaxRelayedMessage)
         throw FieldError("a name of " + std::to_string(name.size()) + " bytes");
@@ -375,7 +372,7 @@ void TServer::receivedlogininfo(const QByteArray &payload, int senderSeat)
         if (i != n && seat(i).connected)
             sendTo(n, Msg::existingplayers(i, seat(i).name));
     }
-    if (version != Protocol::Version) {
+    if (login.version != Protocol::Version) {
         // The player keeps the seat; both sides are only told.
         sendTo(1, Msg::havewrongversion(seat(n).name));
         sendTo(n, Msg::wrongversion());
@@ -386,55 +383,50 @@ void TServer::receivedlogininfo(const QByteArray &payload, int senderSeat)
 
 void TServer::kickhim(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int requester = in.number();
-    const int target = in.number();
-    requireOwnSeat(requester, senderSeat);
-    if (requester != 1)
+    const Msg::Kick kick = Msg::readKickhim(payload);
+    requireOwnSeat(kick.requester, senderSeat);
+    if (kick.requester != 1)
         return; // only the hosting player removes players
-    requireSeatInRange(target);
-    disconnectsock(target);
+    requireSeatInRange(kick.target);
+    disconnectsock(kick.target);
 }
 
 void TServer::justwatch(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int n = in.number();
-    const QByteArray mode = in.field();
+    const Msg::WatchRequest request = Msg::readJustwatch(payload);
+    const int n = request.seat;
     requireSeatInRange(n);
     // A player changes its own state; the hosting player may change anyone's.
     if (senderSeat != 1)
         requireOwnSeat(n, senderSeat);
-    if (mode == "2") {
+    // The mode is compared as text: "2" and "1" exactly, anything else changes nothing.
+    if (request.mode == QByteArray::number(Protocol::StopWatching)) {
         seatRef(n).justWatching = false;
-        sendToAll(Msg::justwatching(n, 2));
-    } else if (mode == "1" && m_gameRunning) {
+        sendToAll(Msg::justwatching(n, Protocol::StopWatching));
+    } else if (request.mode == QByteArray::number(Protocol::StartWatching) && m_gameRunning) {
         seatRef(n).justWatching = true;
-        sendToAll(Msg::justwatching(n, 1));
+        sendToAll(Msg::justwatching(n, Protocol::StartWatching));
     }
 }
 
 void TServer::chat(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int s = in.number();
-    requireOwnSeat(s, senderSeat);
+    const Msg::SeatText line = Msg::readSeatText(payload);
+    requireOwnSeat(line.seat, senderSeat);
     // The line is relayed byte for byte, "+" and "|colour" included.
-    relay("a chat", s, Msg::chatToSeats(seat(s).name, in.rest()));
+    relay("a chat", line.seat, Msg::chatToSeats(seat(line.seat).name, line.rest));
 }
 
 void TServer::action(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int s = in.number();
-    requireOwnSeat(s, senderSeat);
-    relay("an action", s, Msg::actionToSeats(seat(s).name, in.rest()));
+    const Msg::SeatText line = Msg::readSeatText(payload);
+    requireOwnSeat(line.seat, senderSeat);
+    relay("an action", line.seat, Msg::actionToSeats(seat(line.seat).name, line.rest));
 }
 
 void TServer::playasound(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int s = in.number();
-    requireOwnSeat(s, senderSeat);
-    relay("a sound", s, Msg::playasoundToSeats(s, in.rest()));
+    const Msg::SeatText sound = Msg::readSeatText(payload);
+    requireOwnSeat(sound.seat, senderSeat);
+    relay("a sound", sound.seat, Msg::playasoundToSeats(sound.seat, sound.rest));
 }

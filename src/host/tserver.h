@@ -3,6 +3,7 @@
 #include "host/board.h"
 #include "host/seat.h"
 #include "net/messageframer.h"
+#include "net/protocol.h"
 #include "net/receivequeue.h"
 #include "net/tsock.h"
 
@@ -32,7 +33,7 @@ class WordChecker;
 class TServer : public QObject {
     Q_OBJECT
 public:
-    static constexpr int SeatLimit = 10;
+    static constexpr int SeatLimit = Protocol::SeatCount;
     // Bounds that keep one misbehaving connection from eating the host's memory; a
     // connection that passes one is closed like a normal close.
     static constexpr qsizetype MaxPartialMessage = 64 * 1024;

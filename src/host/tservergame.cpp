@@ -5,6 +5,7 @@
 #include "host/hostsettings.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
+#include "net/protocol.h"
 #include "words/lettercodes.h"
 #include "words/wordchecker.h"
 
@@ -32,9 +33,13 @@ constexpr int MinSecondsPerRound = std::numeric_limits<int>::min() + TimeLeftOff
 constexpr int MaxSecondsPerRound = std::numeric_limits<int>::max() - RoundGraceSeconds;
 constexpr int AutoStartSeconds = 60;
 
-enum CountdownAction { NoCountdown = 0, EndRound = 1, StartRound = 2, StartGame = 3 };
-enum NotValidReason { NotAWord = 1, AlreadyHad = 2, TooShort = 3 };
-enum FirstFinder { First = 1, NotFirst = 2 };
+// What the countdown does when it ends; a late joiner's CMD_loadstats tells it as the phase.
+enum CountdownAction {
+    NoCountdown = Protocol::NoCountdown,
+    EndRound = Protocol::RoundRunning,
+    StartRound = Protocol::BetweenRounds,
+    StartGame = Protocol::NextGameWaiting,
+};
 
 int saturatingAdd(int a, int b)
 {
@@ -44,23 +49,15 @@ int saturatingAdd(int a, int b)
     return sum;
 }
 
-// The path of a CMD_playerdone, read whole before anything is judged. Letter places must
-// come as 1, 2, 3 ... and positions must lie on the grid; anything else (or a 13th letter)
-// makes the message unreadable and it is dropped with a warning.
-QList<QPoint> readPath(FieldReader &in)
+// The path of a CMD_playerdone as read (letter places in order, at most 12); positions must
+// lie on the grid, or the message is unreadable and dropped with a warning.
+QList<QPoint> pointsOnGrid(const QList<Msg::Cell> &cells)
 {
     QList<QPoint> path;
-    while (in.groupsLeft()) {
-        if (path.size() == GameRules::MaxPathLength)
-            throw FieldError("more than 12 letters");
-        const int k = in.number();
-        const int x = in.number();
-        const int y = in.number();
-        if (k != path.size() + 1)
-            throw FieldError("letter place out of order");
-        if (!Board::onGrid(x, y))
+    for (const Msg::Cell &cell : cells) {
+        if (!Board::onGrid(cell.x, cell.y))
             throw FieldError("position off the board");
-        path.append(QPoint(x, y));
+        path.append(QPoint(cell.x, cell.y));
     }
     return path;
 }
@@ -72,17 +69,15 @@ void TServer::startgame(const QByteArray &payload)
     m_savedGameStart = payload;
     m_gameRunning = true;
 
-    FieldReader in(payload);
-    QList<QByteArray> fields;
-    for (int i = 0; i < 6; ++i)
-        fields.append(in.field());
+    const Msg::GameStart start = Msg::readStartgame(payload);
+    const Msg::GameSettings &settings = start.settings;
     // Unreadable settings fall back to the dialog's defaults; the relay still carries the
     // texts as they came.
-    m_playTo = parseNumber(fields[1]).value_or(100);
-    m_secondsPerRound = std::clamp(parseNumber(fields[2]).value_or(60), MinSecondsPerRound, MaxSecondsPerRound);
-    m_boardType = parseNumber(fields[3]).value_or(8);
-    m_minimumLetters = parseNumber(fields[4]).value_or(4);
-    sendToAll(Msg::startgameToSeats(fields));
+    m_playTo = parseNumber(settings.playTo).value_or(100);
+    m_secondsPerRound = std::clamp(parseNumber(settings.seconds).value_or(60), MinSecondsPerRound, MaxSecondsPerRound);
+    m_boardType = parseNumber(settings.boardType).value_or(8);
+    m_minimumLetters = parseNumber(settings.minimum).value_or(4);
+    sendToAll(Msg::startgameToSeats(start.fields()));
 
     for (Seat &s : m_seats) {
         s.score = 0;
@@ -154,13 +149,13 @@ void TServer::timer1Timer()
 
 void TServer::playerdone(const QByteArray &payload, int senderSeat)
 {
-    FieldReader in(payload);
-    const int s = in.number();
+    const Msg::PlayerDone done = Msg::readPlayerdone(payload);
+    const int s = done.seat;
     if (senderSeat == 0 || s != senderSeat)
         throw FieldError("seat field is not the sender's seat");
-    if (m_countdownAction != EndRound || !in.groupsLeft())
+    if (m_countdownAction != EndRound || done.path.isEmpty())
         return; // no round running, or no letters: nothing to answer
-    const QList<QPoint> path = readPath(in);
+    const QList<QPoint> path = pointsOnGrid(done.path);
     // Repeated cells and jumps cannot come from the client's word entry: no reply.
     if (!GameRules::isAcceptablePath(path))
         return;
@@ -173,24 +168,24 @@ void TServer::playerdone(const QByteArray &payload, int senderSeat)
     // The order of the checks decides the reason a player is told.
     Seat &player = seatRef(s);
     if (!m_spell.isword(word)) {
-        sendTo(s, Msg::notvalid(s, NotAWord, word));
+        sendTo(s, Msg::notvalid(s, Protocol::NotAWord, word));
         return;
     }
     if (player.roundWords.contains(word)) {
-        sendTo(s, Msg::notvalid(s, AlreadyHad, word));
+        sendTo(s, Msg::notvalid(s, Protocol::AlreadyHad, word));
         return;
     }
     if (letters < m_minimumLetters) {
-        sendTo(s, Msg::notvalid(s, TooShort, word));
+        sendTo(s, Msg::notvalid(s, Protocol::TooShort, word));
         return;
     }
 
     int points = GameRules::scoreForLetters(letters);
-    int first = NotFirst;
+    int first = Protocol::NotFirst;
     const auto place = std::lower_bound(listbox_words.begin(), listbox_words.end(), word);
     if (place == listbox_words.end() || *place != word) {
         ++points;
-        first = First;
+        first = Protocol::First;
         listbox_words.insert(place, word);
     }
     player.roundWords.append(word);

@@ -198,7 +198,7 @@ QByteArray mainlist(int seat, const QList<QByteArray> &words)
     Line line(Cmd::mainlist);
     line.field(seat);
     if (words.isEmpty())
-        line.lit("+No Words");
+        line.field(Protocol::NoWords);
     for (const QByteArray &word : words)
         line.field(word);
     return line.end();

@@ -11,6 +11,27 @@ constexpr char Terminator = '\xFF';
 // The protocol version text, compared exactly by the host at login.
 inline const QByteArray Version = QByteArrayLiteral("1.0.6");
 
+// Seat numbers 1..SeatCount are the table's seats, one player slot each; seat 1 is the hosting
+// copy's own client. A number above SeatCount is a spy, who has no slot.
+constexpr int SeatCount = 10;
+constexpr bool isSeat(int n) { return n >= 1 && n <= SeatCount; }
+
+// The longest word: the client builds at most 12 tiles and the host keeps 12 places.
+constexpr int MaxWordLetters = 12;
+
+// Why CMD_notvalid refuses a word.
+enum NotValidReason : int { NotAWord = 1, AlreadyHad = 2, TooShort = 3 };
+// CMD_goodword's flag: whether nobody had found the word before in this round (the points then
+// include the bonus point).
+enum FirstFinder : int { First = 1, NotFirst = 2 };
+// The mode of CMD_justwatch and CMD_justwatching.
+enum WatchMode : int { StartWatching = 1, StopWatching = 2 };
+// CMD_loadstats' phase, the host's countdown action: what happens when its countdown ends.
+enum Phase : int { NoCountdown = 0, RoundRunning = 1, BetweenRounds = 2, NextGameWaiting = 3 };
+
+// CMD_mainlist's single entry for a round in which nobody found a word.
+inline const QByteArray NoWords = QByteArrayLiteral("No Words");
+
 // The text with every 0xFF byte removed. The protocol has no escape, so a text field that
 // carried one would end its message early and smuggle the tail in as a message of its own.
 QByteArray cleanText(QByteArray text);

@@ -2,7 +2,7 @@
 #include <QImage>
 #include <QTest>
 
-#include "client/artwork.h"
+#include "widgets/artwork.h"
 
 class TestArtwork : public QObject {
     Q_OBJECT

@@ -9,6 +9,8 @@
 
 #include "client/chathistory.h"
 #include "client/chatpanel.h"
+#include "net/fieldreader.h"
+#include "net/messages.h"
 
 namespace {
 
@@ -165,7 +167,7 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(QColor, colour);
         Fixture f;
-        f.panel.chatrecieved(data);
+        f.panel.chatrecieved(Msg::readChat(data));
         QCOMPARE(f.lastLine().text(), line);
         QCOMPARE(f.lastColour(), colour);
     }
@@ -309,7 +311,11 @@ private Q_SLOTS:
         QFETCH(QString, line);
         Fixture f;
         f.host.chatter = chatter;
-        f.panel.playasound(data);
+        try {
+            f.panel.playasound(Msg::readPlayasound(data));
+        } catch (const FieldError &) {
+            // A seat that does not read: the session drops the message before the panel.
+        }
         QCOMPARE(f.host.played, played);
         if (line.isEmpty()) {
             QCOMPARE(f.panel.mainchat()->toPlainText(), QString());

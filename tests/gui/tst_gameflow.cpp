@@ -2,10 +2,11 @@
 
 #include "client/boardview.h"
 #include "client/gameflow.h"
-#include "client/tallyrecorder.h"
+#include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "host/board.h"
 #include "net/fieldreader.h"
+#include "session/clientsession.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -109,6 +110,8 @@ class TestGameFlow : public QObject {
     std::unique_ptr<Twordslist> wordsList;
     std::unique_ptr<FakeHost> host;
     std::unique_ptr<GameFlow> flow;
+    // The host's messages reach the game flow as the main window's session reads them.
+    std::unique_ptr<ClientSession> session;
 
     QLabel *slot(const char *prefix, int seat) const
     {
@@ -137,9 +140,9 @@ class TestGameFlow : public QObject {
 
     void startRound(const QByteArray &seconds = "60", const QByteArray &minimum = "3")
     {
-        flow->startthegame("Ann+300+" + seconds + "+7+" + minimum + "+0+");
-        flow->loadboard(catBoard());
-        flow->getnextplayer(QByteArray::number(OwnSeat) + '+');
+        session->startthegame("Ann+300+" + seconds + "+7+" + minimum + "+0+");
+        session->loadboard(catBoard());
+        session->getnextplayer(QByteArray::number(OwnSeat) + '+');
         host->sounds.clear();
         host->chat.clear();
     }
@@ -175,10 +178,13 @@ private slots:
         wordsList = std::make_unique<Twordslist>();
         host = std::make_unique<FakeHost>();
         flow = std::make_unique<GameFlow>(panel.get(), *host, wordsList.get());
+        session = std::make_unique<ClientSession>();
+        flow->listenTo(*session);
         panel->show();
     }
     void cleanup()
     {
+        session.reset();
         flow.reset();
         panel.reset();
         wordsList.reset();
@@ -375,7 +381,7 @@ private slots:
         else if (state == "disabled")
             host->disableTyping = true;
         else if (state == "over")
-            flow->timeup("3+0+0");
+            session->timeup("3+0+0");
         QCOMPARE(press(key, Qt::KeyboardModifiers(mods)), consumed);
         QCOMPARE(flow->entry().wordText(), word);
         QCOMPARE(flow->entry().rotationStep(), rotation);
@@ -566,7 +572,7 @@ private slots:
     void bonusClearedOnFourthTick()
     {
         startRound();
-        flow->addscore("2+3+17+");
+        session->addscore("2+3+17+");
         QCOMPARE(slot("label_bonus", 2)->text(), QStringLiteral("+3"));
         QCOMPARE(slot("label_score", 2)->text(), QStringLiteral("17"));
         tick(3);
@@ -596,8 +602,8 @@ private slots:
         QFETCH(bool, odd);
         host->justWatch = true;
         host->startButton = true;
-        flow->startthegame("Ann+300+90+10+4+0+");
-        flow->startthegame("Bob+500+45+" + code + "+5+0+");
+        session->startthegame("Ann+300+90+10+4+0+");
+        session->startthegame("Bob+500+45+" + code + "+5+0+");
         QCOMPARE(control<QLabel>("label_boardsize")->text(), label);
         QCOMPARE(flow->entry().oddSize(), odd);
         QCOMPARE(control<QLabel>("label_playtoscore")->text(), QStringLiteral("Play to Score: 500"));
@@ -612,15 +618,15 @@ private slots:
     /// Another seat's round shows its name and runs the countdown, with no word entry.
     void watchingAnotherSeat()
     {
-        flow->startthegame("Ann+300+60+7+3+0+");
-        flow->loadboard(catBoard());
-        flow->getnextplayer("2+");
+        session->startthegame("Ann+300+60+7+3+0+");
+        session->loadboard(catBoard());
+        session->getnextplayer("2+");
         QCOMPARE(status(), QStringLiteral("Bob's turn."));
         QVERIFY(flow->turntime()->isActive());
         QVERIFY(!press(Qt::Key_C));
         QTest::mouseClick(board(), Qt::LeftButton, {}, centre(4, 4));
         QCOMPARE(flow->entry().wordLength(), 0);
-        flow->getnextplayer("11+");
+        session->getnextplayer("11+");
         QCOMPARE(status(), QStringLiteral("'s turn."));
     }
 
@@ -659,9 +665,9 @@ private slots:
         typeWord("ca");
         host->sounds.clear();
         if (keyword == "goodword")
-            flow->goodword(payload);
+            session->goodword(payload);
         else
-            flow->notvalid(payload);
+            session->notvalid(payload);
         QCOMPARE(this->status(), status);
         const QList<Line> lines = wordLines();
         QCOMPARE(lines.size(), line.isEmpty() ? 0 : 1);
@@ -679,8 +685,8 @@ private slots:
     void twelveLetterWordCountsOnce()
     {
         startRound();
-        flow->goodword("3+20+ABCDEFGHIJKL+12+1+");
-        flow->goodword("3+3+CAT+3+1+");
+        session->goodword("3+20+ABCDEFGHIJKL+12+1+");
+        session->goodword("3+3+CAT+3+1+");
         QCOMPARE(host->tallyCalls, QByteArrayList{"increase 4"});
     }
 
@@ -688,7 +694,7 @@ private slots:
     void longestVerdictIsOneLine()
     {
         startRound();
-        flow->goodword("3+13+ABSOLUTENESS+12+1+");
+        session->goodword("3+13+ABSOLUTENESS+12+1+");
         auto *words = control<QTextEdit>("richedit_words");
         words->document()->size(); // lays the text out
         const QTextBlock line = words->document()->firstBlock();
@@ -718,11 +724,11 @@ private slots:
     void timeupScores()
     {
         startRound();
-        flow->addscore("2+3+17+");
-        flow->addscore("1+2+9+");
-        flow->goodword("3+3+CAT+3+1+");
+        session->addscore("2+3+17+");
+        session->addscore("1+2+9+");
+        session->goodword("3+3+CAT+3+1+");
         host->mostWords = QStringLiteral("0");
-        flow->timeup("1+4+13+2+0+20+0+9+9+11+9+9+-1+9+9+2147483647+1+1");
+        session->timeup("1+4+13+2+0+20+0+9+9+11+9+9+-1+9+9+2147483647+1+1");
         QCOMPARE(slot("label_bonus", 1)->text(), QStringLiteral("+4"));
         QCOMPARE(slot("label_score", 1)->text(), QStringLiteral("13"));
         QCOMPARE(slot("label_bonus", 2)->text(), QStringLiteral("+3"));
@@ -746,10 +752,10 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QByteArrayList, calls);
         startRound();
-        flow->goodword("3+3+CAT+3+1+");
-        flow->goodword("3+3+ACT+3+1+");
+        session->goodword("3+3+CAT+3+1+");
+        session->goodword("3+3+ACT+3+1+");
         host->mostWords = caption;
-        flow->timeup("3+6+6");
+        session->timeup("3+6+6");
         QCOMPARE(host->tallyCalls, calls);
     }
 
@@ -771,21 +777,21 @@ private slots:
         QFETCH(QByteArray, keyword);
         QFETCH(QByteArray, payload);
         startRound();
-        void (GameFlow::*handler)(const QByteArray &) = nullptr;
-        if (keyword == "timeup") handler = &GameFlow::timeup;
-        if (keyword == "addscore") handler = &GameFlow::addscore;
-        if (keyword == "goodword") handler = &GameFlow::goodword;
-        if (keyword == "loadstats") handler = &GameFlow::loadstats;
-        if (keyword == "loadboard") handler = &GameFlow::loadboard;
-        if (keyword == "getnextplayer") handler = &GameFlow::getnextplayer;
-        QVERIFY_THROWS_EXCEPTION(FieldError, (flow.get()->*handler)(payload));
+        void (ClientSession::*handler)(const QByteArray &) = nullptr;
+        if (keyword == "timeup") handler = &ClientSession::timeup;
+        if (keyword == "addscore") handler = &ClientSession::addscore;
+        if (keyword == "goodword") handler = &ClientSession::goodword;
+        if (keyword == "loadstats") handler = &ClientSession::loadstats;
+        if (keyword == "loadboard") handler = &ClientSession::loadboard;
+        if (keyword == "getnextplayer") handler = &ClientSession::getnextplayer;
+        QVERIFY_THROWS_EXCEPTION(FieldError, (session.get()->*handler)(payload));
     }
 
     /// Triples off the grid are skipped; a code without a picture paints as the empty cell.
     void loadboardSkipsBadTriples()
     {
         startRound();
-        flow->loadboard("0+0+3+10+0+5+-1+2+5+3+99+5+9+9+77+1+1+-4+2+2+1");
+        session->loadboard("0+0+3+10+0+5+-1+2+5+3+99+5+9+9+77+1+1+-4+2+2+1");
         QCOMPARE(flow->entry().shownCode(0, 0), 3);
         QCOMPARE(flow->entry().shownPicture(9, 9), 29);
         QCOMPARE(flow->entry().shownPicture(1, 1), 29);
@@ -812,8 +818,8 @@ private slots:
         QFETCH(int, seat);
         QFETCH(bool, joins);
         host->seat = seat;
-        flow->loadboard(catBoard());
-        flow->loadstats(payload);
+        session->loadboard(catBoard());
+        session->loadstats(payload);
         QCOMPARE(flow->activeSeat() != 0, joins);
         QCOMPARE(flow->turntime()->isActive(), joins);
         QCOMPARE(control<QLabel>("label_timeperturn")->text(), QStringLiteral("Time: 60secs"));
@@ -833,7 +839,7 @@ private slots:
 
     void loadstatsForOtherSeatIgnored()
     {
-        flow->loadstats("2+300+60+7+3+30+1+1+4");
+        session->loadstats("2+300+60+7+3+30+1+1+4");
         QVERIFY(host->chat.isEmpty());
         QCOMPARE(slot("label_score", 1)->text(), QStringLiteral("0"));
     }
@@ -849,11 +855,11 @@ private slots:
     {
         QFETCH(QByteArray, payload);
         QFETCH(bool, shown);
-        flow->mainlist(payload);
+        session->mainlist(payload);
         QCOMPARE(wordsList->isVisible(), shown);
         if (shown)
             QCOMPARE(wordsList->findChild<QTableWidget *>()->item(0, 1)->text(), QStringLiteral("CAT"));
-        flow->getnextplayer("3+");
+        session->getnextplayer("3+");
         QVERIFY(!wordsList->isVisible());
     }
 
@@ -879,7 +885,7 @@ private slots:
         QFETCH(QByteArrayList, tally);
         host->seat = seat;
         host->hosting = hosting;
-        flow->winner(name + '+');
+        session->winner(name + '+');
         QCOMPARE(control<QLabel>("label_winner1")->text(), text);
         QCOMPARE(control<QLabel>("label_winner2")->text(), text);
         QVERIFY(control<QWidget>("panel_winner")->isVisible());
@@ -906,10 +912,10 @@ private slots:
         QRandomGenerator rng(7);
         Board dealt;
         dealt.deal(7, rng);
-        flow->loadboard(dealt.boardText().mid(1));
-        flow->addscore("3+4+12+");
-        flow->goodword("3+4+CAT+3+1+");
-        flow->notvalid("3+1+TCA+");
+        session->loadboard(dealt.boardText().mid(1));
+        session->addscore("3+4+12+");
+        session->goodword("3+4+CAT+3+1+");
+        session->notvalid("3+1+TCA+");
         tick(3);
         QTest::mouseClick(board(), Qt::LeftButton, {}, centre(3, 3));
         QTest::mouseClick(board(), Qt::LeftButton, {}, centre(4, 4));

@@ -14,6 +14,7 @@
 #include "client/playerslots.h"
 #include "client/soundplayer.h"
 #include "client/tchat.h"
+#include "session/clientsession.h"
 #include "dialogs/tspylist.h"
 #include "host/tserver.h"
 #include "words/wordchecker.h"
@@ -52,9 +53,11 @@ struct RecordingSounds : SoundPlayer {
 // The main window with its outgoing messages recorded instead of sent.
 class TestChat : public Tchat {
 public:
-    using Tchat::Tchat;
+    explicit TestChat(const Setup &setup) : Tchat(setup)
+    {
+        session().setSender([this](const QByteArray &whole) { sent << whole; });
+    }
     QByteArrayList sent;
-    void sendMessage(const QByteArray &whole) override { sent << whole; }
     void logIn(int seat) { sendloginfo(QByteArray::number(seat)); }
 };
 }
@@ -666,7 +669,7 @@ private Q_SLOTS:
     void longScoresShowWhole()
     {
         QFETCH(int, total);
-        m_chat->game().addscore("2+13+" + QByteArray::number(total));
+        m_chat->session().addscore("2+13+" + QByteArray::number(total));
         QLabel *score = m_chat->playerSlots().scoreLabel(2);
         QLabel *bonus = m_chat->playerSlots().bonusLabel(2);
         QCOMPARE(score->text(), QString::number(total));

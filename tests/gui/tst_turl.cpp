@@ -1,6 +1,6 @@
 #include <QTest>
 
-#include "client/turl.h"
+#include "widgets/turl.h"
 
 class TestTurl : public QObject {
     Q_OBJECT

@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "client/wordentry.h"
+#include "net/messages.h"
 #include "host/board.h"
 #include "words/lettercodes.h"
 
@@ -116,7 +117,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, message);
         WordEntry entry;
         entry.setOddSize(odd);
-        QVERIFY(entry.loadBoard(payloadOf(fullRows('e'))));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(fullRows('e')))));
         for (int i = 0; i < rotations; ++i)
             entry.rotateboard();
         QCOMPARE(clickAll(entry, {{4, 4}, {5, 4}, {5, 5}}), QByteArray("AAA"));
@@ -142,7 +143,7 @@ private Q_SLOTS:
 
         WordEntry entry;
         entry.setOddSize(isOdd(sizeCode));
-        QVERIFY(entry.loadBoard(board.boardText().mid(1)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(board.boardText().mid(1))));
         for (int step = 1; step <= 4; ++step) {
             entry.rotateboard();
             QCOMPARE(entry.rotationStep(), step % 4);
@@ -167,7 +168,7 @@ private Q_SLOTS:
         Board board;
         board.deal(7, rng);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(board.boardText().mid(1)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(board.boardText().mid(1))));
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(clickAll(entry, {{0, 0}, {1, 1}}), QByteArray("AA"));
             entry.rotateboard();
@@ -188,7 +189,7 @@ private Q_SLOTS:
     {
         WordEntry entry;
         entry.setOddSize(true);
-        QVERIFY(entry.loadBoard(payloadOf(fullRows('o'))));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(fullRows('o')))));
         for (int step = 1; step <= 3; ++step) {
             entry.rotateboard();
             for (int x = 0; x < 10; ++x) {
@@ -207,7 +208,7 @@ private Q_SLOTS:
     void oddFlagChangeWhileTurned()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"x"}))); // one tile at (0,0)
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"x"})))); // one tile at (0,0)
         entry.rotateboard();
         QCOMPARE(entry.shownCode(9, 0), code('x'));
         entry.setOddSize(true);
@@ -241,7 +242,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, outcomes);
         QFETCH(QByteArray, word);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf(rows)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(rows))));
         QCOMPARE(clickAll(entry, clicks), outcomes);
         QCOMPARE(entry.wordText(), word);
     }
@@ -250,7 +251,7 @@ private Q_SLOTS:
     void framesAndSlots()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"dog"})));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"dog"}))));
         QCOMPARE(clickAll(entry, {{0, 0}, {1, 0}, {2, 0}}), QByteArray("AAA"));
         const QList<QPair<QPoint, int>> expected = {{{0, 0}, 28}, {{1, 0}, 28}, {{2, 0}, 27}};
         QCOMPARE(marksOf(entry), expected);
@@ -272,7 +273,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, typed);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"abcdefghij", ".......mlk"})));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"abcdefghij", ".......mlk"}))));
         if (typed) {
             QCOMPARE(typeAll(entry, "abcdefghijkl"), QByteArray(12, 'P'));
             QCOMPARE(typeAll(entry, "m"), QByteArray("I"));
@@ -302,7 +303,7 @@ private Q_SLOTS:
         QFETCH(QStringList, rows);
         QFETCH(QPoint, chosen);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf(rows)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(rows))));
         QCOMPARE(typeAll(entry, "e"), QByteArray("P"));
         QCOMPARE(pathOf(entry), QList<QPoint>{chosen});
         QCOMPARE(entry.markAt(chosen.x(), chosen.y()), WordEntry::LastTileMark);
@@ -321,7 +322,7 @@ private Q_SLOTS:
     {
         QFETCH(int, letter);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"ab", "cd"})));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"ab", "cd"}))));
         QCOMPARE(entry.typeLetter(letter), Typed::Ignored);
         QCOMPARE(entry.wordLength(), 0);
         QVERIFY(marksOf(entry).isEmpty());
@@ -346,7 +347,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, letters);
         QFETCH(QList<QPoint>, path);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf(rows)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(rows))));
         QCOMPARE(typeAll(entry, letters), QByteArray(letters.size(), 'P'));
         QCOMPARE(pathOf(entry), path);
     }
@@ -377,7 +378,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, letters);
         QFETCH(QList<QPoint>, path);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf(rows)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(rows))));
         const QByteArray expected = QByteArray(letters.size() - 1, 'P') + 'W';
         QCOMPARE(typeAll(entry, letters), expected);
         QCOMPARE(pathOf(entry), path);
@@ -396,7 +397,7 @@ private Q_SLOTS:
     void routeSearchFails()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"ca.c", "...a", ".......z"})));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"ca.c", "...a", ".......z"}))));
         QCOMPARE(typeAll(entry, "ca"), QByteArray("PP"));
         const QList<QPoint> path = pathOf(entry);
         const auto marks = marksOf(entry);
@@ -413,7 +414,7 @@ private Q_SLOTS:
     void deleteOnlyTile()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf(fullRows('r'))));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(fullRows('r')))));
         QCOMPARE(clickAll(entry, {{0, 0}}), QByteArray("A"));
         QVERIFY(entry.deleteoneletter());
         QVERIFY(!entry.lastTile());
@@ -428,7 +429,7 @@ private Q_SLOTS:
     void deleteLastOfSeveral()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"dog"})));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"dog"}))));
         QCOMPARE(clickAll(entry, {{0, 0}, {1, 0}, {2, 0}}), QByteArray("AAA"));
         QVERIFY(entry.deleteoneletter());
         const QList<QPair<QPoint, int>> expected = {{{0, 0}, 28}, {{1, 0}, 28}};
@@ -442,7 +443,7 @@ private Q_SLOTS:
     void pressclearEmptiesWord()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf({"dog"})));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf({"dog"}))));
         QCOMPARE(typeAll(entry, "dog"), QByteArray("PPP"));
         entry.pressclear();
         QCOMPARE(entry.wordLength(), 0);
@@ -460,7 +461,7 @@ private Q_SLOTS:
         Board board;
         board.deal(8, rng);
         WordEntry entry;
-        QVERIFY(entry.loadBoard(board.boardText().mid(1)));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(board.boardText().mid(1))));
         for (int c = 0; c < 10; ++c) {
             for (int r = 0; r < 10; ++r) {
                 QCOMPARE(entry.dealtCode(c, r), board.at(c, r));
@@ -473,7 +474,7 @@ private Q_SLOTS:
     void loadSkipsOffGridTriples()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard("2+2+7+10+0+5+-1+3+5+3+10+5+0+0+1+99999+99999+3"));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard("2+2+7+10+0+5+-1+3+5+3+10+5+0+0+1+99999+99999+3")));
         for (int c = 0; c < 10; ++c) {
             for (int r = 0; r < 10; ++r) {
                 const int expected = c == 2 && r == 2 ? 7 : c == 0 && r == 0 ? 1 : LetterCodes::Empty;
@@ -500,7 +501,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, payload);
         QFETCH(int, firstCell);
         WordEntry entry;
-        QVERIFY(!entry.loadBoard(payload));
+        QVERIFY(!entry.loadBoard(Msg::readLoadboard(payload)));
         QCOMPARE(entry.dealtCode(0, 0), firstCell);
         QCOMPARE(entry.shownCode(0, 0), firstCell);
     }
@@ -509,10 +510,10 @@ private Q_SLOTS:
     void loadResetsEverything()
     {
         WordEntry entry;
-        QVERIFY(entry.loadBoard(payloadOf(fullRows('a'))));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard(payloadOf(fullRows('a')))));
         entry.rotateboard();
         QCOMPARE(clickAll(entry, {{3, 3}, {3, 4}}), QByteArray("AA"));
-        QVERIFY(entry.loadBoard("5+5+2"));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard("5+5+2")));
         QCOMPARE(entry.rotationStep(), 0);
         QCOMPARE(entry.wordLength(), 0);
         QVERIFY(marksOf(entry).isEmpty());
@@ -536,7 +537,7 @@ private Q_SLOTS:
         QFETCH(int, cellCode);
         QFETCH(int, picture);
         WordEntry entry;
-        QVERIFY(entry.loadBoard("4+4+" + QByteArray::number(cellCode) + "+4+5+1"));
+        QVERIFY(entry.loadBoard(Msg::readLoadboard("4+4+" + QByteArray::number(cellCode) + "+4+5+1")));
         QCOMPARE(entry.dealtCode(4, 4), cellCode);
         QCOMPARE(entry.shownPicture(4, 4), picture);
         QCOMPARE(entry.shownPicture(-1, 4), LetterCodes::Empty);

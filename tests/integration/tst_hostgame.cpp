@@ -3,8 +3,11 @@
 // The countdown is driven by calling timer1Timer() directly; no test waits for seconds.
 
 #include "integration/hostharness.h"
+#include "net/protocol.h"
+#include "session/clientsession.h"
 
 #include <QPoint>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -185,6 +188,9 @@ private slots:
     void winner();
     void autostartAfterSixtyTicks_data();
     void autostartAfterSixtyTicks();
+
+    // A client without widgets
+    void sessionPlaysLikeAPerson();
 };
 
 // The start goes out as it came, followed by the deal and each seat's own round start.
@@ -606,6 +612,70 @@ void TestHostGame::autostartAfterSixtyTicks()
     QVERIFY(g.waitForRound());
     QCOMPARE(g.bob->messages().first(), start);
     QCOMPARE(g.ann->messages().first(), start);
+}
+
+// A ClientSession, as a computer player would use it, joins a running game like a person:
+// it logs in, is brought up to date, plays a word and hears the round's end, everything
+// read into its typed signals; and it is told when the host closes its connection.
+void TestHostGame::sessionPlaysLikeAPerson()
+{
+    Game g;
+    QVERIFY(g.start("100+60+7+4"));
+    ClientSession session(g.host.port());
+    session.setPlayerName("Dee (cpu)");
+    QSignalSpy joined(&session, &ClientSession::seatJoined);
+    QSignalSpy board(&session, &ClientSession::boardLoaded);
+    QSignalSpy state(&session, &ClientSession::gameStateLoaded);
+    QSignalSpy accepted(&session, &ClientSession::wordAccepted);
+    QSignalSpy scored(&session, &ClientSession::scoreAdded);
+    QSignalSpy over(&session, &ClientSession::roundOver);
+    QSignalSpy listed(&session, &ClientSession::roundWordsListed);
+    QSignalSpy closed(&session, &ClientSession::closed);
+    QVERIFY(session.joinpress(QStringLiteral("127.0.0.1")).isEmpty());
+    QVERIFY(g.bob->waitFor("CMD_newplayerinfo+4+Dee (cpu)"));
+    QTRY_COMPARE(state.size(), 1);
+    QCOMPARE(session.ownSeat(), 4);
+    QVERIFY(session.loggedIn() && !session.isHost());
+    QCOMPARE(joined.size(), 4); // itself, then the three already seated
+    QCOMPARE(joined.first().first().value<Msg::SeatName>().name, QByteArray("Dee (cpu)"));
+    QCOMPARE(joined.last().first().value<Msg::SeatName>().seat, 3);
+
+    const Msg::BoardTiles tiles = board.first().first().value<Msg::BoardTiles>();
+    QVERIFY(tiles.whole);
+    QCOMPARE(tiles.tiles.size(), 100);
+    for (const Msg::BoardTile &tile : tiles.tiles)
+        QCOMPARE(tile.code, g.grid.code[tile.x][tile.y]);
+    const Msg::GameState running = state.first().first().value<Msg::GameState>();
+    QCOMPARE(running.seat, 4);
+    QCOMPARE(running.settings.minimum, QByteArray("4"));
+    QCOMPARE(running.phase, int(Protocol::RoundRunning));
+    QVERIFY(running.whole && running.scores.size() == 10);
+
+    const QList<QPoint> path = snake(5, 3);
+    const QByteArray word = g.known(path);
+    QList<Msg::Cell> cells;
+    for (const QPoint &p : path)
+        cells.append(Msg::Cell{p.x(), p.y()});
+    session.sendMessage(Msg::playerdone(session.ownSeat(), cells));
+    QTRY_COMPARE(accepted.size(), 1);
+    const Msg::GoodWord good = accepted.first().first().value<Msg::GoodWord>();
+    QCOMPARE(good.seat, 4);
+    QCOMPARE(good.word, word);
+    QCOMPARE(good.letters, 5);
+    QCOMPARE(good.first, int(Protocol::First));
+    QTRY_COMPARE(scored.size(), 1);
+    QCOMPARE(scored.first().first().value<Msg::AddScore>().total, good.points);
+
+    QVERIFY(g.endRound());
+    QTRY_COMPARE(listed.size(), 1);
+    QCOMPARE(listed.first().first().value<Msg::RoundWords>().list, word);
+    const Msg::RoundScores scores = over.first().first().value<Msg::RoundScores>();
+    QVERIFY(scores.whole && scores.scores.size() == 10);
+    QCOMPARE(scores.scores[3].bonus, good.points);
+
+    g.bob->say("CMD_kickhim+1+4+");
+    QTRY_VERIFY(!closed.isEmpty());
+    QVERIFY(!session.sock().connected());
 }
 
 QTEST_GUILESS_MAIN(TestHostGame)

@@ -1,6 +1,6 @@
-#include "dialogs/dialoglook.h"
+#include "widgets/dialoglook.h"
 
-#include "client/artwork.h"
+#include "widgets/artwork.h"
 
 #include <QLabel>
 #include <QPalette>

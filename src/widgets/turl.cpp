@@ -1,4 +1,4 @@
-#include "client/turl.h"
+#include "widgets/turl.h"
 
 #include <QDesktopServices>
 

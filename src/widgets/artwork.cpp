@@ -1,4 +1,4 @@
-#include "client/artwork.h"
+#include "widgets/artwork.h"
 
 // Q_INIT_RESOURCE declares an extern function, so it must be used at global scope.
 // lexiui is a static library: without this call the linker leaves the artwork out.

@@ -1,6 +1,6 @@
-#include "client/artpicture.h"
+#include "widgets/artpicture.h"
 
-#include "client/artwork.h"
+#include "widgets/artwork.h"
 
 #include <QFont>
 #include <QPainter>
