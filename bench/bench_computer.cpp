@@ -10,6 +10,8 @@
 // word, one of the solver's words, once a round, at least 10 ms after the one before, and not
 // later than the margin before the round's end. Also timed: planning a round beside solving
 // its board, and reading the commonness table beside building the solver's tree.
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
@@ -146,25 +148,6 @@ void solveBench(benchmark::State &state, Shared *s, int code)
         benchmark::DoNotOptimize(words.data());
         i = (i + 1) % rounds.size();
     }
-}
-
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                realNs[run.benchmark_name()] = run.real_accumulated_time * 1e9 / double(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> realNs;
-};
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Word lookups through the working word file (one seek and one 15-byte read per probe) against a
 // binary search over the same records held in memory, on one fixed-seed mix of present and
 // absent words. Prints the ratio and the largest number of probes any lookup needed.
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -109,23 +111,6 @@ void memoryLookups(benchmark::State &state, Shared *s)
     }
     state.SetItemsProcessed(state.iterations());
 }
-
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                realNs[run.run_name.function_name] = run.GetAdjustedRealTime();
-                cpuNs[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    // Per lookup, by benchmark name.
-    std::map<std::string, double> realNs;
-    std::map<std::string, double> cpuNs;
-};
 
 } // namespace
 

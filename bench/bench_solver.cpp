@@ -4,6 +4,8 @@
 // 10x10 with the real word list at the default minimum of 4 letters. Also prints the time to
 // build the tree from the working word file, its memory, and how many words deals hold (the
 // figures the re-deal's floors are set from).
+#include "benchsupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
@@ -92,25 +94,6 @@ void reference(benchmark::State &state, Shared *s, int code)
         benchmark::DoNotOptimize(s->reference->solve(boards[i]));
         i = (i + 1) % boards.size();
     }
-}
-
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                realNs[run.benchmark_name()] = run.real_accumulated_time * 1e9 / double(run.iterations);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> realNs;
-};
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace

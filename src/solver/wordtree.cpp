@@ -1,5 +1,7 @@
 #include "solver/wordtree.h"
 
+#include "words/tdictn.h"
+
 #include <QFile>
 #include <QtDebug>
 
@@ -9,32 +11,16 @@
 
 namespace {
 
-constexpr int RecordSize = 15;
+constexpr int RecordSize = TDictn::RecordSize;
 // A record's word as the dictionary compares it: the 14 bytes after the marker, normalised
 // and padded with blanks to 15.
 using Value = std::array<char, RecordSize>;
-
-bool isBlank(char c) { return c == ' ' || c == '\0'; }
 
 // Normalises bytes as the dictionary does and returns the length of the word in the value.
 int normalise(const char *in, int size, Value &value)
 {
     value.fill(' ');
-    int begin = 0;
-    int end = size;
-    while (begin < end && isBlank(in[begin]))
-        ++begin;
-    while (end > begin && isBlank(in[end - 1]))
-        --end;
-    for (int i = begin; i < end; ++i) {
-        char c = in[i];
-        if (c == '\0')
-            c = ' ';
-        else if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        value[size_t(i - begin)] = c;
-    }
-    return end - begin;
+    return int(TDictn::normalise(QByteArrayView(in, size), value.data()));
 }
 
 bool spellable(const Value &value, int length)

@@ -20,10 +20,20 @@ namespace {
 
 const char NotFoundMessage[] = "English.dic dictionary not found!";
 
-// Copies in to out (room for in.size() bytes) with NUL read as blank, blanks (0x20 only)
-// removed from both ends and a-z turned into capitals; every other byte stays. Returns the
-// length written.
-qsizetype normaliseInto(QByteArrayView in, char *out)
+// Byte-wise as unsigned values; when one is a prefix of the other the shorter is smaller.
+int compareBytes(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    if (common > 0) {
+        if (const int c = std::memcmp(a.data(), b.data(), size_t(common)))
+            return c;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+} // namespace
+
+qsizetype TDictn::normalise(QByteArrayView in, char *out)
 {
     auto isBlank = [](char c) { return c == ' ' || c == '\0'; };
     qsizetype begin = 0;
@@ -42,19 +52,6 @@ qsizetype normaliseInto(QByteArrayView in, char *out)
     }
     return end - begin;
 }
-
-// Byte-wise as unsigned values; when one is a prefix of the other the shorter is smaller.
-int compareBytes(QByteArrayView a, QByteArrayView b)
-{
-    const qsizetype common = std::min(a.size(), b.size());
-    if (common > 0) {
-        if (const int c = std::memcmp(a.data(), b.data(), size_t(common)))
-            return c;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-} // namespace
 
 TDictn::TDictn(const QString &workingFile, Notifier *notifier, const QString &resource)
     : m_workingFile(workingFile), m_resource(resource), m_notifier(notifier)
@@ -144,7 +141,7 @@ bool TDictn::isword(QByteArrayView word)
     // A key shorter than the width is padded with blanks; a longer one stays as it is and can
     // then never equal a record's value.
     QByteArray key(std::max<qsizetype>(word.size(), KeyWidth), ' ');
-    const qsizetype length = normaliseInto(word, key.data());
+    const qsizetype length = normalise(word, key.data());
     if (length == 0)
         return false;
     key.truncate(std::max<qsizetype>(length, KeyWidth));
@@ -160,7 +157,7 @@ bool TDictn::isword(QByteArrayView word)
         // so the padded value always ends in a blank.
         char value[KeyWidth];
         std::memset(value, ' ', sizeof value);
-        normaliseInto(QByteArrayView(record + 1, RecordSize - 1), value);
+        normalise(QByteArrayView(record + 1, RecordSize - 1), value);
         const int order = compareBytes(QByteArrayView(value, KeyWidth), key);
         if (order == 0)
             return true;

@@ -9,8 +9,9 @@ class Notifier;
 
 // The word list lookup. The list travels inside the program as a resource; on construction it is
 // copied to a working file (unless that file already exists, which is then trusted as it stands,
-// except a cut copy of the list, which is written again whole) and every lookup is a binary search over that file's 15-byte records, one seek and one read per
-// probe, so the list never sits in memory. The destructor closes and deletes the working file.
+// except a cut copy of the list, which is written again whole) and every lookup is a binary
+// search over that file's 15-byte records, one seek and one read per probe, so the list never
+// sits in memory. The destructor closes and deletes the working file.
 //
 // Record: byte 0 is a marker (never checked), bytes 1..14 the word, blank padded. Records are
 // sorted by their comparison value (see isword) as unsigned bytes.
@@ -36,6 +37,11 @@ public:
     bool isword(QByteArrayView word) override;
     // Closes and deletes the working file, ignoring any error; the destructor runs it.
     void closelist();
+
+    // Copies `in` to `out` (room for in.size() bytes) as a lookup compares it: NUL read as
+    // blank, blanks removed from both ends, a-z as capitals, every other byte kept. Returns the
+    // length written. Whatever reads the records elsewhere reads them through this.
+    static qsizetype normalise(QByteArrayView in, char *out);
 
     // Records read by the last isword call (0 when it answered without touching the file).
     int lastProbeCount() const { return m_lastProbeCount; }
