@@ -1,5 +1,7 @@
 #include "app/lexitangleapp.h"
 
+#include "bots/computertable.h"
+
 #include "client/qtsoundplayer.h"
 #include "client/tchat.h"
 #include "dialogs/tabout.h"
@@ -74,6 +76,7 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
     attachReview(options.paths);
+    attachComputers(options.paths);
 }
 
 // The round review and "Better Boards": one solver, whose tree is read from the dictionary's
@@ -107,8 +110,22 @@ void LexitangleApp::attachReview(const Paths &paths)
     QObject::connect(m_wordslist.get(), &Twordslist::reviewRequested, review, &Troundreview::showReview);
 }
 
+// Computer players: seated by the table after the menu's choice, which the settings make when
+// the own arrival is announced; they share the review's solver. When the window closes they
+// leave at once, like people, with nothing sent first.
+void LexitangleApp::attachComputers(const Paths &paths)
+{
+    m_computers = std::make_unique<ComputerTable>(m_chat->session(), *m_solver, paths.dictionaryWorkingFile());
+    ComputerTable *table = m_computers.get();
+    MainMenu *menu = &m_chat->menu();
+    QObject::connect(menu, &MainMenu::computerPlayersChosen, table, &ComputerTable::setCount);
+    QObject::connect(menu, &MainMenu::computerLevelChosen, table, &ComputerTable::setLevel);
+    QObject::connect(m_chat.get(), &Tchat::closing, table, &ComputerTable::closeAll);
+}
+
 LexitangleApp::~LexitangleApp()
 {
+    m_computers.reset();
     // The host goes first: its seats must not report into windows that are gone.
     m_server.reset();
     m_roundreview.reset();

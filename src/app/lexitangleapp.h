@@ -23,6 +23,7 @@ class Troundreview;
 class BoardSolver;
 class RoundHistory;
 class WordDefinitions;
+class ComputerTable;
 
 // The program: creates the ten windows in their fixed order, wires them to each other and hands
 // the command line to the main window, which reads it when it is first shown.
@@ -47,6 +48,7 @@ public:
     Troundreview &roundreview() { return *m_roundreview; }
     RoundHistory &history() { return *m_history; }
     BoardSolver &solver() { return *m_solver; }
+    ComputerTable &computers() { return *m_computers; }
 
 private:
     MessageBoxNotifier m_boxes;
@@ -69,6 +71,9 @@ private:
     std::unique_ptr<WordDefinitions> m_definitions;
     std::unique_ptr<RoundHistory> m_history;
     std::unique_ptr<Troundreview> m_roundreview;
+    // The computer players a hosting copy seats, after the Options menu.
+    std::unique_ptr<ComputerTable> m_computers;
 
     void attachReview(const Paths &paths);
+    void attachComputers(const Paths &paths);
 };

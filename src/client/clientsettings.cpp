@@ -4,6 +4,8 @@
 #include "net/fieldreader.h"
 #include "words/inieditor.h"
 
+#include <algorithm>
+
 namespace {
 int readInt(const IniEditor &ini, const QByteArray &section, const char *key, int fallback)
 {
@@ -56,6 +58,8 @@ ClientSettings ClientSettings::read(const IniEditor &ini, const QByteArray &sect
     s.chatterSounds = ini.value(section, "ChatterSounds", "true") != "false";
     s.tiles = ini.value(section, "Tiles");
     s.betterBoards = ini.value(section, "BetterBoards", "0").trimmed() == "1";
+    s.computerPlayers = std::clamp(readInt(ini, section, "ComputerPlayers", 0), 0, 9);
+    s.computerLevel = std::clamp(readInt(ini, section, "ComputerLevel", 2), 1, 4);
     return s;
 }
 
@@ -92,4 +96,14 @@ void ClientSettings::writePhrases(IniEditor &ini, const QByteArray &section, con
 void ClientSettings::writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on)
 {
     ini.setValue(section, "BetterBoards", on ? "1" : "0");
+}
+
+void ClientSettings::writeComputerPlayers(IniEditor &ini, const QByteArray &section, int count)
+{
+    ini.setValue(section, "ComputerPlayers", QByteArray::number(count));
+}
+
+void ClientSettings::writeComputerLevel(IniEditor &ini, const QByteArray &section, int level)
+{
+    ini.setValue(section, "ComputerLevel", QByteArray::number(level));
 }

@@ -32,10 +32,17 @@ struct ClientSettings {
     // "Better Boards", kept under its own key "BetterBoards" (1 or 0). Written only when the
     // player changes it, so a file of someone who never does stays as it was.
     bool betterBoards = false;
+    // Computer players seated by a hosting copy, under "ComputerPlayers" (0..9) and
+    // "ComputerLevel" (1 Easy .. 4 Expert); like "BetterBoards", each is written only when the
+    // player changes it. A number outside the range is brought to its nearest end.
+    int computerPlayers = 0;
+    int computerLevel = 2;
 
     static ClientSettings read(const IniEditor &ini, const QByteArray &section);
     // Writes every key but the phrases (those belong to the phrase editor).
     void write(IniEditor &ini, const QByteArray &section) const;
     static void writePhrases(IniEditor &ini, const QByteArray &section, const QList<QByteArray> &phrases);
     static void writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on);
+    static void writeComputerPlayers(IniEditor &ini, const QByteArray &section, int count);
+    static void writeComputerLevel(IniEditor &ini, const QByteArray &section, int level);
 };

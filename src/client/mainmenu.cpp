@@ -68,6 +68,7 @@ void MainMenu::buildOptions(QMenuBar *bar)
 
     add(options, "autostart", QStringLiteral("Automatically Start Next Game"), true);
     add(options, "BetterBoards1", QStringLiteral("Better Boards"), true);
+    buildComputers(options);
     options->addSeparator()->setObjectName(QStringLiteral("N3"));
     add(options, "TextColor1", QStringLiteral("Text Color"));
     add(options, "ActionColor1", QStringLiteral("Action Color"));
@@ -89,6 +90,31 @@ void MainMenu::buildOptions(QMenuBar *bar)
     options->addSeparator()->setObjectName(QStringLiteral("N6"));
     add(options, "DisableTyping1", QStringLiteral("Disable Typing"), true)->setData(1);
     add(options, "ClickLetters1", QStringLiteral("Click Letters"), true)->setData(1);
+}
+
+void MainMenu::buildComputers(QMenu *options)
+{
+    m_computers = options->addMenu(QStringLiteral("Computer Players"));
+    m_computers->menuAction()->setObjectName(QStringLiteral("ComputerPlayers1"));
+    m_computerGroup = new QActionGroup(this);
+    for (int count = 0; count <= 9; ++count) {
+        QAction *a = add(m_computers, QByteArray("Computers" + QByteArray::number(count)).constData(),
+                         QString::number(count), true);
+        a->setData(count);
+        m_computerGroup->addAction(a);
+    }
+    chooseByTag(m_computers, m_computerGroup, 0);
+
+    m_computerLevel = options->addMenu(QStringLiteral("Computer Level"));
+    m_computerLevel->menuAction()->setObjectName(QStringLiteral("ComputerLevel1"));
+    m_levelGroup = new QActionGroup(this);
+    for (auto [name, caption, tag] : {std::tuple{"Easy1", "Easy", 1}, std::tuple{"Normal2", "Normal", 2},
+                                      std::tuple{"Hard1", "Hard", 3}, std::tuple{"Expert1", "Expert", 4}}) {
+        QAction *a = add(m_computerLevel, name, QString::fromLatin1(caption), true);
+        a->setData(tag);
+        m_levelGroup->addAction(a);
+    }
+    chooseByTag(m_computerLevel, m_levelGroup, 2);
 }
 
 void MainMenu::buildView(QMenuBar *bar)
@@ -144,6 +170,39 @@ void MainMenu::checkTextSize(int points)
     for (QAction *a : m_sizeGroup->actions())
         if (a->data().toInt() == points)
             a->setChecked(true);
+}
+
+bool MainMenu::chooseByTag(QMenu *menu, QActionGroup *group, int tag)
+{
+    for (QAction *a : group->actions()) {
+        if (a->data().toInt() == tag) {
+            a->setChecked(true);
+            menu->menuAction()->setData(tag);
+            return true;
+        }
+    }
+    return false;
+}
+
+int MainMenu::computerPlayersTag() const { return menuTag(m_computers); }
+int MainMenu::computerLevelTag() const { return menuTag(m_computerLevel); }
+
+void MainMenu::chooseComputerPlayers(int count)
+{
+    if (chooseByTag(m_computers, m_computerGroup, count))
+        Q_EMIT computerPlayersChosen(count);
+}
+
+void MainMenu::chooseComputerLevel(int level)
+{
+    if (chooseByTag(m_computerLevel, m_levelGroup, level))
+        Q_EMIT computerLevelChosen(level);
+}
+
+void MainMenu::setComputerItemsEnabled(bool enabled)
+{
+    m_computers->menuAction()->setEnabled(enabled);
+    m_computerLevel->menuAction()->setEnabled(enabled);
 }
 
 QAction *MainMenu::addTileGroup(const QString &group)

@@ -26,21 +26,42 @@ public:
     // Check the "Text Size" item of that size, if there is one.
     void checkTextSize(int points);
 
+    // "Computer Players" (how many, 0..9) and "Computer Level" (1 Easy .. 4 Expert): choosing
+    // checks the item of that tag, makes it the menu's tag and tells it, also when the
+    // settings choose. A tag without an item changes nothing.
+    int computerPlayersTag() const;
+    int computerLevelTag() const;
+    void chooseComputerPlayers(int count);
+    void chooseComputerLevel(int level);
+    // Only a hosting copy seats computer players; a joining copy shows both greyed out.
+    void setComputerItemsEnabled(bool enabled);
+
     // Adds one tile-group radio item ("<group>3"), in the order the folder gives them.
     QAction *addTileGroup(const QString &group);
+
+Q_SIGNALS:
+    void computerPlayersChosen(int count);
+    void computerLevelChosen(int level);
 
 private:
     QAction *add(QMenu *menu, const char *name, const QString &caption, bool checkable = false);
     void buildFile(QMenuBar *bar);
     void buildOptions(QMenuBar *bar);
+    void buildComputers(QMenu *options);
+    // Checks the item of `group` whose tag is `tag` and makes it the menu's tag; false if none.
+    static bool chooseByTag(QMenu *menu, QActionGroup *group, int tag);
     void buildView(QMenuBar *bar);
     void buildHelp(QMenuBar *bar);
 
     QMenu *m_turnSound = nullptr;
     QMenu *m_timeBetween = nullptr;
     QMenu *m_tiles = nullptr;
+    QMenu *m_computers = nullptr;
+    QMenu *m_computerLevel = nullptr;
     QActionGroup *m_turnGroup = nullptr;
     QActionGroup *m_timeGroup = nullptr;
     QActionGroup *m_sizeGroup = nullptr;
     QActionGroup *m_tileGroup = nullptr;
+    QActionGroup *m_computerGroup = nullptr;
+    QActionGroup *m_levelGroup = nullptr;
 };

@@ -32,6 +32,16 @@ void SettingsFile::connectOptions()
     on("PlaySounds1", [this] { saveinifile(); });
     on("BetterBoards1", [this] { saveBetterBoards(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
+    for (int count = 0; count <= 9; ++count)
+        on(QByteArray("Computers" + QByteArray::number(count)).constData(), [this, &menu, count] {
+            menu.chooseComputerPlayers(count);
+            saveComputerPlayers();
+        });
+    for (const char *name : {"Easy1", "Normal2", "Hard1", "Expert1"})
+        on(name, [this, &menu, item, name] {
+            menu.chooseComputerLevel(item(name)->data().toInt());
+            saveComputerLevel();
+        });
     for (const char *name : {"Classic1", "New1"})
         on(name, [this, &menu, item, name] {
             menu.chooseTurnSound(item(name)->data().toInt());
@@ -149,6 +159,8 @@ void SettingsFile::applySettings(const ClientSettings &s)
     if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
         m_window.loadgrouptiles(latin1(s.tiles));
     item("BetterBoards1")->setChecked(s.betterBoards);
+    menu.chooseComputerLevel(s.computerLevel);
+    menu.chooseComputerPlayers(s.computerPlayers);
 }
 
 void SettingsFile::saveinifile()
@@ -170,6 +182,18 @@ void SettingsFile::saveBetterBoards()
 {
     const bool on = m_window.betterBoards();
     editSettingsFile([on](IniEditor &ini) { ClientSettings::writeBetterBoards(ini, Section, on); });
+}
+
+void SettingsFile::saveComputerPlayers()
+{
+    const int count = m_window.menu().computerPlayersTag();
+    editSettingsFile([count](IniEditor &ini) { ClientSettings::writeComputerPlayers(ini, Section, count); });
+}
+
+void SettingsFile::saveComputerLevel()
+{
+    const int level = m_window.menu().computerLevelTag();
+    editSettingsFile([level](IniEditor &ini) { ClientSettings::writeComputerLevel(ini, Section, level); });
 }
 
 void SettingsFile::editSettingsFile(const std::function<void(IniEditor &)> &edit)

@@ -30,6 +30,9 @@ public:
     void savePhrases();
     // "Better Boards" has a key of its own, written only when the player changes it.
     void saveBetterBoards();
+    // So have "Computer Players" and "Computer Level".
+    void saveComputerPlayers();
+    void saveComputerLevel();
     // A failure is told as one system line until a save of that file succeeds again; while
     // the window closes it goes to stderr, every time.
     void reportSave(const QString &path, bool saved, const QString &reason);

@@ -239,6 +239,7 @@ bool Tchat::hostpress()
 
 bool Tchat::joinpress()
 {
+    m_menu->setComputerItemsEnabled(false); // computer players sit only at the host's own table
     const QString error = m_session->joinpress(QString::fromLatin1(m_hostAddress));
     if (!error.isEmpty()) {
         showMessage(error);

@@ -138,6 +138,10 @@ private Q_SLOTS:
         QCOMPARE(m_chat->isHost(), hosting);
         QCOMPARE(m_chat->sock().hostName(), connectsTo);
         QCOMPARE(item("StartGame1")->isEnabled(), hosting);
+        // Only a hosting copy seats computer players; a joining one greys their items out.
+        const bool joined = !hosting && !connectsTo.isEmpty();
+        QCOMPARE(item("ComputerPlayers1")->isEnabled(), !joined);
+        QCOMPARE(item("ComputerLevel1")->isEnabled(), !joined);
         QVERIFY(history().startsWith(QStringLiteral("Loading Multi-player Game.. Please Wait.")));
         if (hosting) {
             QTRY_VERIFY(m_chat->loggedIn());
@@ -421,6 +425,11 @@ private Q_SLOTS:
         QTest::newRow("text size 12") << QByteArray("Textsize") << QByteArray("12") << "size" << 12;
         QTest::newRow("better boards 1") << QByteArray("BetterBoards") << QByteArray("1") << "better" << 1;
         QTest::newRow("better boards true") << QByteArray("BetterBoards") << QByteArray("true") << "better" << 0;
+        QTest::newRow("computers 3") << QByteArray("ComputerPlayers") << QByteArray("3") << "computers" << 3;
+        QTest::newRow("computers 12") << QByteArray("ComputerPlayers") << QByteArray("12") << "computers" << 9;
+        QTest::newRow("computers junk") << QByteArray("ComputerPlayers") << QByteArray("many") << "computers" << 0;
+        QTest::newRow("level 0") << QByteArray("ComputerLevel") << QByteArray("0") << "level" << 1;
+        QTest::newRow("level junk") << QByteArray("ComputerLevel") << QByteArray("hard") << "level" << 2;
     }
     void settingsComparisons()
     {
@@ -434,7 +443,8 @@ private Q_SLOTS:
         const QHash<QString, int> got{{"between", s.timeBetweenRounds}, {"turn", s.turnSound},
                                       {"click", s.clickLettersTag},     {"typing", s.disableTypingTag},
                                       {"sounds", s.playSounds},         {"chatter", s.chatterSounds},
-                                      {"size", s.textSize},             {"better", s.betterBoards}};
+                                      {"size", s.textSize},             {"better", s.betterBoards},
+                                      {"computers", s.computerPlayers}, {"level", s.computerLevel}};
         QCOMPARE(got.value(field), expected);
     }
 
@@ -465,6 +475,14 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().contains("BetterBoards=1\r\n"));
         file.close();
+        // So have the computer players' number and level, each on its own.
+        QVERIFY(!after.contains("ComputerPlayers") && !after.contains("ComputerLevel"));
+        item("Computers3")->trigger();
+        QCOMPARE(m_chat->menu().computerPlayersTag(), 3);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray withComputers = file.readAll();
+        file.close();
+        QVERIFY(withComputers.contains("ComputerPlayers=3\r\n") && !withComputers.contains("ComputerLevel"));
         QVERIFY(item("quick")->isChecked());
         QVERIFY(!item("ExtraLong1")->isChecked());
         QCOMPARE(m_chat->timeBetweenRounds(), 5);

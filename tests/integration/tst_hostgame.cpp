@@ -2,12 +2,19 @@
 // countdown, scoring, the end of a round, the winner, late joiners and hostile paths.
 // The countdown is driven by calling timer1Timer() directly; no test waits for seconds.
 
+#include "bots/computerbrain.h"
+#include "bots/computerplayer.h"
+#include "bots/computertable.h"
 #include "integration/hostharness.h"
 #include "net/protocol.h"
+#include "net/tsock.h"
 #include "session/clientsession.h"
+#include "solver/boardsolver.h"
+#include "words/tdictn.h"
 
 #include <QPoint>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -191,6 +198,7 @@ private slots:
 
     // A client without widgets
     void sessionPlaysLikeAPerson();
+    void computersPlayLikePeople();
 };
 
 // The start goes out as it came, followed by the deal and each seat's own round start.
@@ -676,6 +684,72 @@ void TestHostGame::sessionPlaysLikeAPerson()
     g.bob->say("CMD_kickhim+1+4+");
     QTRY_VERIFY(!closed.isEmpty());
     QVERIFY(!session.sock().connected());
+}
+
+// Two computer players at Expert sit down at the hosting copy's own table and play a short
+// round on a 10x10 board with the real word list, like people: every word they send is
+// accepted, they stop at the round's end with words still in mind, and being removed or the
+// program closing sends nothing first.
+void TestHostGame::computersPlayLikePeople()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString wordFile = dir.filePath(QStringLiteral("English"));
+    TDictn words(wordFile, nullptr);
+    BoardSolver solver(wordFile);
+    QVERIFY(solver.tree().wordCount() > 0); // built now, not in the round's first moments
+    TestSettings settings;
+    QRandomGenerator rng(20240612);
+    TServer server(words, settings, rng, 0);
+    ClientSession own;
+    own.setPlayerName("You");
+    ComputerTable table(own, solver, wordFile);
+    QSignalSpy left(&own, &ClientSession::seatLeft);
+    QVERIFY(own.hostpress(server).isEmpty());
+    table.setLevel(ComputerBrain::Expert);
+    table.setCount(2);
+    QTRY_VERIFY(server.seat(2).name.endsWith(" (cpu)") && server.seat(3).name.endsWith(" (cpu)"));
+    QCOMPARE(table.players().size(), 2);
+
+    // What each computer sends, and whether its round was over by then.
+    struct Sent {
+        ComputerPlayer *from;
+        QByteArray message;
+        bool afterRoundEnd;
+    };
+    QList<Sent> sent;
+    std::vector<std::unique_ptr<QSignalSpy>> accepted, refused, over;
+    for (ComputerPlayer *p : table.players()) {
+        accepted.push_back(std::make_unique<QSignalSpy>(&p->session(), &ClientSession::wordAccepted));
+        refused.push_back(std::make_unique<QSignalSpy>(&p->session(), &ClientSession::wordRefused));
+        QSignalSpy *roundOver = over.emplace_back(std::make_unique<QSignalSpy>(&p->session(), &ClientSession::roundOver)).get();
+        p->session().setSender([&sent, p, roundOver](const QByteArray &whole) {
+            sent.append({p, whole, !roundOver->isEmpty()});
+            p->session().sock().send(whole);
+        });
+    }
+
+    own.sendMessage(Msg::startgameToHost("You", 100, 6, 7, 4));
+    QTRY_VERIFY_WITH_TIMEOUT(accepted[0]->size() >= 1 && accepted[1]->size() >= 1, 8000);
+    tickUntilActionChanges(server);
+    QTRY_VERIFY(over[0]->size() == 1 && over[1]->size() == 1);
+    for (ComputerPlayer *p : table.players())
+        QVERIFY(!p->playing());
+    QCOMPARE(refused[0]->size() + refused[1]->size(), 0);
+    QVERIFY(server.seat(2).score > 0 && server.seat(3).score > 0);
+    for (const Sent &s : std::as_const(sent)) {
+        QVERIFY(!s.afterRoundEnd);
+        QVERIFY(s.message.startsWith("CMD_playerdone+") || s.message.startsWith("CMD_logininfo+"));
+    }
+
+    const qsizetype before = sent.size();
+    table.setCount(1);
+    QTRY_COMPARE(left.size(), 1);
+    QCOMPARE(table.players().size(), 1);
+    table.closeAll();
+    QTRY_COMPARE(left.size(), 2);
+    QVERIFY(!server.seat(2).connected && !server.seat(3).connected);
+    QCOMPARE(sent.size(), before);
 }
 
 QTEST_GUILESS_MAIN(TestHostGame)
