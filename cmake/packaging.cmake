@@ -41,17 +41,18 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # What the program needs at run time beyond the libraries it links: the platform plugins (xcb,
 # wayland, offscreen), the JPEG reader (in libqt6gui6), the GStreamer elements Qt Multimedia
 # plays its WAVE clips through, the fonts the tiles are drawn with, and WordNet's database for the
-# round review's definitions (its library, from wordnet-dev, is linked in statically). The
+# round review's definitions (its library, from wordnet-dev, is linked in statically), and Qt SQL's
+# SQLite driver, a plugin the game history is kept with. The
 # libraries come from dpkg-shlibdeps when it is there, else from the list.
 set(LEXI_RUNTIME_DEPENDS
-    "qt6-qpa-plugins, libqt6gui6 (>= 6.4), gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-liberation, wordnet-base")
+    "qt6-qpa-plugins, libqt6gui6 (>= 6.4), libqt6sql6-sqlite (>= 6.4), gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-liberation, wordnet-base")
 find_program(LEXI_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(LEXI_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${LEXI_RUNTIME_DEPENDS}")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6multimedia6 (>= 6.4), ${LEXI_RUNTIME_DEPENDS}")
+      "libqt6core6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6multimedia6 (>= 6.4), libqt6sql6 (>= 6.4), libqt6charts6 (>= 6.4), ${LEXI_RUNTIME_DEPENDS}")
 endif()
 
 include(CPack)
