@@ -2,6 +2,7 @@
 
 #include "records/recordedboard.h"
 #include "records/roundsummary.h"
+#include "records/sqlvalues.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -128,10 +129,10 @@ bool fillSummaries(QSqlDatabase &db, QString *error)
         const auto cells = RecordedBoard::cellsFromGrid(rounds.value(1).toByteArray());
         const RecordedBoard::Square square = cells ? RecordedBoard::squareOf(*cells) : RecordedBoard::Square();
         const RoundSummary s = RoundSummary::of(acceptedWords(db, id), rounds.value(2).toInt());
-        for (const QVariant &v : {QVariant(square.side), QVariant(QString::fromLatin1(square.letters)),
-                                  QVariant(s.found), QVariant(s.points), QVariant(s.longest),
-                                  QVariant(s.bestWord), QVariant(s.bestPoints),
-                                  QVariant(QString::fromLatin1(RoundSummary::lengthsText(s.lengths))), QVariant(id)})
+        using namespace SqlValues;
+        for (const QVariant &v : {QVariant(square.side), text(square.letters), QVariant(s.found), QVariant(s.points),
+                                  blob(s.longest), blob(s.bestWord), QVariant(s.bestPoints),
+                                  text(RoundSummary::lengthsText(s.lengths)), QVariant(id)})
             update.addBindValue(v);
         if (!update.exec()) {
             *error = update.lastError().text();

@@ -2,6 +2,7 @@
 
 #include "records/historyschema.h"
 #include "records/roundsummary.h"
+#include "records/sqlvalues.h"
 #include "words/keepaside.h"
 
 #include <QDir>
@@ -22,6 +23,9 @@ constexpr int SqliteNotADatabase = 26;
 const QStringList Companions{QStringLiteral("-wal"), QStringLiteral("-shm")};
 
 QString where(const QString &path) { return QDir::toNativeSeparators(path); }
+
+using SqlValues::blob;
+using SqlValues::text;
 
 QVariant msecs(const QDateTime &time) { return time.isValid() ? QVariant(time.toMSecsSinceEpoch()) : QVariant(qint64(0)); }
 QDateTime fromMsecs(const QVariant &v) { return QDateTime::fromMSecsSinceEpoch(v.toLongLong()); }
@@ -207,7 +211,7 @@ bool HistoryStore::insertGame(const Record::GameOpening &game, qint64 *id)
                          QStringLiteral("INSERT INTO games (started, ended, role, host_address, own_seat, board_type,"
                                         " min_letters, seconds, play_to) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                          {msecs(game.started), msecs(game.started), Record::roleName(game.table.role),
-                          game.table.address, game.ownSeat, game.settings.boardType, game.settings.minLetters,
+                          blob(game.table.address), game.ownSeat, game.settings.boardType, game.settings.minLetters,
                           game.settings.seconds, game.settings.playTo});
     if (ok)
         *id = q.lastInsertId().toLongLong();
@@ -223,7 +227,7 @@ bool HistoryStore::writeSeats(qint64 gameId, const QList<Record::SeatResult> &se
         if (!exec(q,
                   QStringLiteral("INSERT INTO players (game_id, seat, name, score) VALUES (?, ?, ?, ?)"
                                  " ON CONFLICT (game_id, seat) DO UPDATE SET name = excluded.name, score = excluded.score"),
-                  {gameId, s.seat, s.name, s.total}))
+                  {gameId, s.seat, blob(s.name), s.total}))
             return false;
     }
     return true;
@@ -243,10 +247,10 @@ bool HistoryStore::insertRound(qint64 gameId, int ownSeat, const Record::Round &
               QStringLiteral("INSERT INTO rounds (game_id, number, ended, cells, listed, board_words, side, letters,"
                              " found, points, longest, best_word, best_points, lengths)"
                              " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-              {gameId, number, msecs(round.ended), QString::fromLatin1(RecordedBoard::gridText(round.cells)),
-               round.listed.join('+'), round.boardWords >= 0 ? QVariant(round.boardWords) : QVariant(),
-               square.side, QString::fromLatin1(square.letters), s.found, s.points, s.longest, s.bestWord,
-               s.bestPoints, QString::fromLatin1(RoundSummary::lengthsText(s.lengths))}))
+              {gameId, number, msecs(round.ended), text(RecordedBoard::gridText(round.cells)),
+               blob(round.listed.join('+')), round.boardWords >= 0 ? QVariant(round.boardWords) : QVariant(),
+               square.side, text(square.letters), s.found, s.points, blob(s.longest), blob(s.bestWord),
+               s.bestPoints, text(RoundSummary::lengthsText(s.lengths))}))
         return false;
     const qint64 roundId = q.lastInsertId().toLongLong();
     for (const Record::SeatResult &seat : round.seats) {
@@ -261,11 +265,11 @@ bool HistoryStore::insertRound(qint64 gameId, int ownSeat, const Record::Round &
         if (!exec(q,
                   QStringLiteral("INSERT INTO own_words (round_id, position, word, verdict, points, first)"
                                  " VALUES (?, ?, ?, ?, ?, ?)"),
-                  {roundId, int(i), w.word, w.verdict, w.points, int(w.first)}))
+                  {roundId, int(i), blob(w.word), w.verdict, w.points, int(w.first)}))
             return false;
     }
     return exec(q, QStringLiteral("UPDATE games SET ended = ?, own_score = ?, host_name = ? WHERE id = ?"),
-                {msecs(round.ended), own ? own->total : 0, nameOf(round.seats, 1), gameId});
+                {msecs(round.ended), own ? own->total : 0, blob(nameOf(round.seats, 1)), gameId});
 }
 
 bool HistoryStore::writeRound(const Record::GameOpening &game, const Record::Round &round, QString *error)
@@ -318,7 +322,7 @@ bool HistoryStore::closeGame(const Record::GameClosing &closing, QString *error)
     const bool ok = exec(q,
                          QStringLiteral("UPDATE games SET ended = ?, winner = ?, won = ?,"
                                         " own_score = COALESCE(?, own_score) WHERE id = ?"),
-                         {msecs(closing.ended), closing.winner, int(closing.won),
+                         {msecs(closing.ended), blob(closing.winner), int(closing.won),
                           own ? QVariant(own->total) : QVariant(), gameId})
         && writeSeats(gameId, closing.seats);
     if (!ok)
@@ -418,7 +422,7 @@ QList<HistoryStore::BoardResult> HistoryStore::resultsOnBoard(const RecordedBoar
               QStringLiteral("SELECT r.game_id, r.number, r.ended, g.min_letters, r.found, r.points, r.board_words"
                              " FROM rounds r JOIN games g ON g.id = r.game_id"
                              " WHERE r.side = ? AND r.letters = ? ORDER BY r.ended, r.id"),
-              {square.side, QString::fromLatin1(square.letters)}))
+              {square.side, text(square.letters)}))
         return results;
     while (q.next()) {
         BoardResult r;
