@@ -14,6 +14,9 @@
 #include "client/gameflow.h"
 #include "client/mainmenu.h"
 #include "dialogs/troundreview.h"
+#include "dialogs/tstatistics.h"
+#include "records/gamerecorder.h"
+#include "records/historykeeper.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
 #include "solver/boardsolver.h"
@@ -76,7 +79,42 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
     attachReview(options.paths);
+    attachHistory(options.paths, arguments);
     attachComputers(options.paths);
+}
+
+// The game history: the recorder follows the window's own session, as the player sees the
+// game, and hands each round to the history's thread; the statistics window and the review's
+// list of past games read it there.
+void LexitangleApp::attachHistory(const Paths &paths, const QStringList &arguments)
+{
+    m_records = std::make_unique<HistoryKeeper>(paths.historyFile(), paths.dictionaryWorkingFile());
+    m_recorder = std::make_unique<GameRecorder>();
+    // The same choice of solo, host or join as the window makes (three arguments or none).
+    Record::Table table{Record::Role::Solo, "127.0.0.1"};
+    if (arguments.size() >= 3 && arguments.at(2) == QStringLiteral("true"))
+        table.role = Record::Role::Host;
+    else if (arguments.size() >= 3)
+        table = {Record::Role::Join, arguments.at(1).toLatin1()};
+    m_recorder->setTable(table);
+    m_recorder->listenTo(m_chat->session());
+
+    HistoryKeeper *records = m_records.get();
+    QObject::connect(m_recorder.get(), &GameRecorder::gameOpened, records, &HistoryKeeper::gameOpened);
+    QObject::connect(m_recorder.get(), &GameRecorder::roundEnded, records, &HistoryKeeper::roundEnded);
+    QObject::connect(m_recorder.get(), &GameRecorder::gameEnded, records, &HistoryKeeper::gameEnded);
+    Tchat *chat = m_chat.get();
+    QObject::connect(records, &HistoryKeeper::notice, chat, [chat](const QString &text) {
+        if (chat->isClosing())
+            qWarning().noquote() << "Lexitangle:" << text;
+        else
+            chat->systemLine(text);
+    });
+
+    m_statistics = std::make_unique<Tstatistics>(*records, m_chat.get());
+    QObject::connect(m_chat->menu().item(QStringLiteral("Statistics1")), &QAction::triggered, m_statistics.get(),
+                     &Tstatistics::showStatistics);
+    m_roundreview->setPastGames(records, m_solver.get());
 }
 
 // The round review and "Better Boards": one solver, whose tree is read from the dictionary's
@@ -129,4 +167,8 @@ LexitangleApp::~LexitangleApp()
     // The host goes first: its seats must not report into windows that are gone.
     m_server.reset();
     m_roundreview.reset();
+    m_statistics.reset();
+    m_recorder.reset();
+    // Last: the rounds already handed to the history are written before it closes.
+    m_records.reset();
 }

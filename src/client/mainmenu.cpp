@@ -124,6 +124,7 @@ void MainMenu::buildView(QMenuBar *bar)
     add(view, "SpyList1", QStringLiteral("Spy List"));
     add(view, "PrhaseList1", QStringLiteral("Phrase List"));
     add(view, "RoundReview1", QStringLiteral("Round Review"));
+    add(view, "Statistics1", QStringLiteral("Statistics"));
 }
 
 void MainMenu::buildHelp(QMenuBar *bar)

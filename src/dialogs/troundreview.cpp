@@ -2,6 +2,7 @@
 
 #include "widgets/dialoglook.h"
 #include "dialogs/reviewboard.h"
+#include "records/historykeeper.h"
 #include "solver/roundhistory.h"
 #include "words/worddefinitions.h"
 
@@ -14,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -57,12 +59,18 @@ QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
 } // namespace
 
 Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_history(history), m_definitions(definitions)
+    : QWidget(parent, Qt::Window), m_live(history), m_shown(&history), m_definitions(definitions)
 {
     setObjectName(QStringLiteral("roundreview"));
     setWindowTitle(QStringLiteral("Lexitangle - Round Review"));
     resize(660, 500);
     DialogLook::applyBackground(this);
+
+    m_games = new QComboBox(this);
+    m_games->setObjectName(QStringLiteral("combo_game"));
+    m_games->setMinimumContentsLength(28);
+    m_games->addItem(QStringLiteral("This Game"), qint64(0));
+    m_games->hide(); // until there is a history to choose from
 
     m_previous = new QPushButton(QStringLiteral("\u25C0"), this);
     m_previous->setObjectName(QStringLiteral("button_previousround"));
@@ -111,6 +119,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_definition->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *top = new QHBoxLayout;
+    top->addWidget(m_games);
     top->addWidget(m_previous);
     top->addWidget(m_rounds);
     top->addWidget(m_next);
@@ -142,14 +151,103 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
     auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
-    connect(&m_history, &RoundHistory::roundsChanged, this, &Troundreview::roundsChanged);
+    connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
+    connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
     fillRounds();
+}
+
+Troundreview::~Troundreview() = default;
+
+void Troundreview::setPastGames(HistoryKeeper *history, BoardSolver *solver)
+{
+    m_records = history;
+    m_solver = solver;
+    m_games->show();
+    connect(history, &HistoryKeeper::gamesListed, this, &Troundreview::listGames);
+    connect(history, &HistoryKeeper::gameLoaded, this, &Troundreview::gameLoaded);
+}
+
+void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
+{
+    const QSignalBlocker block(m_games);
+    m_games->clear();
+    m_games->addItem(QStringLiteral("This Game"), qint64(0));
+    const QLocale locale;
+    for (const HistoryStore::GameEntry &g : games) {
+        const QString result = g.winner.isEmpty() ? QStringLiteral("no winner")
+                               : g.won            ? QStringLiteral("won")
+                                                  : QString::fromLatin1(g.winner) + QStringLiteral(" won");
+        m_games->addItem(QStringLiteral("%1  %2, %3 round(s), %4 points, %5")
+                             .arg(locale.toString(g.started.toLocalTime(), QLocale::ShortFormat),
+                                  Record::roleName(g.role))
+                             .arg(g.rounds)
+                             .arg(g.ownScore)
+                             .arg(result),
+                         g.id);
+    }
+    const int shown = m_games->findData(m_gameId);
+    m_games->setCurrentIndex(shown < 0 ? 0 : shown);
+}
+
+void Troundreview::showGame(qint64 id)
+{
+    m_wantedGame = id;
+    if (id == 0 || !m_records) {
+        m_gameId = 0;
+        m_shown = &m_live;
+        m_past.reset();
+        m_round = -1;
+        fillRounds();
+        showRound(m_live.roundCount() - 1);
+        m_games->setCurrentIndex(0);
+        return;
+    }
+    m_records->requestGame(id);
+}
+
+void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGame &game)
+{
+    if (id != m_wantedGame || !found)
+        return; // a game asked for earlier, or one that is gone
+    QList<RoundHistory::Round> rounds;
+    for (const HistoryStore::PastRound &past : game.rounds) {
+        RoundHistory::Round round;
+        round.cells = past.cells;
+        round.minLetters = past.minLetters;
+        round.ownWords = past.ownWords;
+        round.tableWords = past.tableWords;
+        rounds.append(std::move(round));
+    }
+    auto loaded = std::make_unique<RoundHistory>(m_solver);
+    loaded->loadRounds(std::move(rounds));
+    m_past = std::move(loaded);
+    m_shown = m_past.get();
+    m_gameId = id;
+    m_round = -1;
+    fillRounds();
+    showRound(0);
+    const int index = m_games->findData(id);
+    if (index >= 0)
+        m_games->setCurrentIndex(index);
+    Q_EMIT pastGameShown(id);
+}
+
+void Troundreview::liveRoundsChanged()
+{
+    // A round of the game in progress ended: the list of games may have grown too.
+    if (m_records && isVisible())
+        m_records->requestGames();
+    if (m_shown == &m_live)
+        roundsChanged();
 }
 
 void Troundreview::showReview()
 {
-    if (m_round < 0 || m_round != m_history.roundCount() - 1)
-        showRound(m_history.roundCount() - 1);
+    // The review is asked for the game in progress: a past game on show makes way for it.
+    if (m_shown != &m_live)
+        showGame(0);
+    if (m_round < 0 || m_round != m_shown->roundCount() - 1)
+        showRound(m_shown->roundCount() - 1);
     show();
     raise();
     activateWindow();
@@ -158,6 +256,8 @@ void Troundreview::showReview()
 void Troundreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (m_records)
+        m_records->requestGames();
     if (m_round >= 0 && m_words->topLevelItemCount() == 0)
         fillWords(); // the newest round came while the window was closed
 }
@@ -165,7 +265,7 @@ void Troundreview::showEvent(QShowEvent *event)
 void Troundreview::roundsChanged()
 {
     // The newest round follows when it was the one on show, or when there was none.
-    const int count = m_history.roundCount();
+    const int count = m_shown->roundCount();
     const bool followNewest = m_round < 0 || m_round >= count - 2;
     fillRounds();
     if (followNewest)
@@ -176,24 +276,24 @@ void Troundreview::fillRounds()
 {
     const QSignalBlocker block(m_rounds);
     m_rounds->clear();
-    for (int i = 0; i < m_history.roundCount(); ++i)
+    for (int i = 0; i < m_shown->roundCount(); ++i)
         m_rounds->addItem(QStringLiteral("Round %1").arg(i + 1));
-    if (m_history.roundCount() == 0) {
+    if (m_shown->roundCount() == 0) {
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
         m_board->setBoard(BoardCells{});
         m_words->clear();
         m_definition->clear();
-    } else if (m_round >= 0 && m_round < m_history.roundCount()) {
+    } else if (m_round >= 0 && m_round < m_shown->roundCount()) {
         m_rounds->setCurrentIndex(m_round);
     }
     m_previous->setEnabled(m_round > 0);
-    m_next->setEnabled(m_round >= 0 && m_round < m_history.roundCount() - 1);
+    m_next->setEnabled(m_round >= 0 && m_round < m_shown->roundCount() - 1);
 }
 
 void Troundreview::showRound(int index)
 {
-    if (index < 0 || index >= m_history.roundCount())
+    if (index < 0 || index >= m_shown->roundCount())
         return;
     m_round = index;
     {
@@ -201,8 +301,8 @@ void Troundreview::showRound(int index)
         m_rounds->setCurrentIndex(index);
     }
     m_previous->setEnabled(index > 0);
-    m_next->setEnabled(index < m_history.roundCount() - 1);
-    m_board->setBoard(m_history.round(index).cells);
+    m_next->setEnabled(index < m_shown->roundCount() - 1);
+    m_board->setBoard(m_shown->round(index).cells);
     m_words->clear();
     m_definition->clear();
     // A hidden window waits: the words are worked out when it is shown.
@@ -212,8 +312,8 @@ void Troundreview::showRound(int index)
 
 void Troundreview::fillWords()
 {
-    const QList<RoundHistory::Row> &rows = m_history.rows(m_round);
-    m_summary->setText(RoundHistory::summaryText(m_history.summary(m_round)));
+    const QList<RoundHistory::Row> &rows = m_shown->rows(m_round);
+    m_summary->setText(RoundHistory::summaryText(m_shown->summary(m_round)));
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (qsizetype i = 0; i < rows.size(); ++i) {
@@ -264,7 +364,7 @@ void Troundreview::showPathOf(QTreeWidgetItem *item)
         m_board->setPath({});
         return;
     }
-    const QList<RoundHistory::Row> &rows = m_history.rows(m_round);
+    const QList<RoundHistory::Row> &rows = m_shown->rows(m_round);
     const int row = item->data(WordColumn, RowRole).toInt();
     m_board->setPath(row >= 0 && row < rows.size() ? rows[row].path : QList<QPoint>());
 }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include "records/historystore.h"
+
 #include <QWidget>
 
+#include <memory>
+
+class BoardSolver;
+class HistoryKeeper;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,6 +24,10 @@ class WordDefinitions;
 // a summary line, the path of the word under the mouse or selected, and the meaning of the
 // selected word. It stays open across rounds until the player closes it; a new round's list
 // brings the newest round into view when the newest was shown.
+//
+// With the game history, any game played before can be chosen from a list by date: its rounds
+// are shown exactly as those of the game in progress, and the game in progress is one choice
+// away.
 class Troundreview : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +35,14 @@ public:
     enum Column { WordColumn, PointsColumn, FinderColumn };
 
     Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent = nullptr);
+    ~Troundreview() override;
+
+    // Offers the recorded games; their words are worked out with `solver`.
+    void setPastGames(HistoryKeeper *history, BoardSolver *solver);
+    // Shows a recorded game (once it has been read), or the game in progress for 0.
+    void showGame(qint64 id);
+    // 0 while the game in progress is shown.
+    qint64 shownGame() const { return m_gameId; }
 
     // Shows the window, raised, with the newest round.
     void showReview();
@@ -36,11 +54,18 @@ public:
     // What the definition line says now.
     QString definitionText() const;
 
+Q_SIGNALS:
+    // A recorded game asked for with showGame() is on show.
+    void pastGameShown(qint64 id);
+
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void listGames(const QList<HistoryStore::GameEntry> &games);
+    void gameLoaded(qint64 id, bool found, const HistoryStore::PastGame &game);
+    void liveRoundsChanged();
     void roundsChanged();
     void fillRounds();
     void fillWords();
@@ -50,11 +75,19 @@ private:
     void define();
     void copySelection();
 
-    RoundHistory &m_history;
+    RoundHistory &m_live;
+    // The rounds on show: the game in progress, or m_past.
+    RoundHistory *m_shown;
+    std::unique_ptr<RoundHistory> m_past;
+    HistoryKeeper *m_records = nullptr;
+    BoardSolver *m_solver = nullptr;
+    qint64 m_gameId = 0;
+    qint64 m_wantedGame = 0;
     WordDefinitions &m_definitions;
     int m_round = -1;
     bool m_noticeShown = false;
 
+    QComboBox *m_games;
     QPushButton *m_previous;
     QPushButton *m_next;
     QComboBox *m_rounds;

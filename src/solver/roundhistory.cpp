@@ -70,6 +70,39 @@ void RoundHistory::roundListed(const QByteArray &list, int minLetters)
     Q_EMIT roundsChanged();
 }
 
+namespace {
+
+// Only words as the host spells them, each once, no more than a list may carry.
+QByteArrayList playableWords(const QByteArrayList &words)
+{
+    QByteArrayList kept;
+    QSet<QByteArray> seen;
+    for (const QByteArray &word : words) {
+        if (kept.size() == MaxListedWords)
+            break;
+        if (isPlayableWord(word) && !seen.contains(word)) {
+            seen.insert(word);
+            kept.append(word);
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+void RoundHistory::loadRounds(QList<Round> rounds)
+{
+    // A recorded game is read from a file, which may have been changed since.
+    for (Round &round : rounds) {
+        round.ownWords = playableWords(round.ownWords);
+        round.tableWords = playableWords(round.tableWords);
+        round.rows.reset();
+    }
+    m_rounds = std::move(rounds);
+    m_playing.reset();
+    Q_EMIT roundsChanged();
+}
+
 const QList<RoundHistory::Row> &RoundHistory::rows(int index)
 {
     Round &round = m_rounds[index];

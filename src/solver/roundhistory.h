@@ -55,6 +55,8 @@ public:
     void wordAccepted(const QByteArray &word);
     // The host's list for the round that was dealt last: words separated by "+", or "No Words".
     void roundListed(const QByteArray &list, int minLetters);
+    // The rounds of a game played before, as recorded: they replace the rounds held.
+    void loadRounds(QList<Round> rounds);
 
     int roundCount() const { return int(m_rounds.size()); }
     // 0 <= index < roundCount().
