@@ -79,31 +79,30 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
     attachReview(options.paths);
-    attachHistory(options.paths, arguments);
+    attachHistory(options.paths);
     attachComputers(options.paths);
 }
 
 // The game history: the recorder follows the window's own session, as the player sees the
 // game, and hands each round to the history's thread; the statistics window and the review's
 // list of past games read it there.
-void LexitangleApp::attachHistory(const Paths &paths, const QStringList &arguments)
+void LexitangleApp::attachHistory(const Paths &paths)
 {
     m_records = std::make_unique<HistoryKeeper>(paths.historyFile(), paths.dictionaryWorkingFile());
     m_recorder = std::make_unique<GameRecorder>();
-    // The same choice of solo, host or join as the window makes (three arguments or none).
-    Record::Table table{Record::Role::Solo, "127.0.0.1"};
-    if (arguments.size() >= 3 && arguments.at(2) == QStringLiteral("true"))
-        table.role = Record::Role::Host;
-    else if (arguments.size() >= 3)
-        table = {Record::Role::Join, arguments.at(1).toLatin1()};
-    m_recorder->setTable(table);
+    Tchat *chat = m_chat.get();
+    m_recorder->setTableSource([chat] {
+        if (!chat->isHost())
+            return Record::Table{Record::Role::Join, chat->hostAddress()};
+        // A hosting copy's own client always connects over loopback.
+        return Record::Table{chat->solo() ? Record::Role::Solo : Record::Role::Host, "127.0.0.1"};
+    });
     m_recorder->listenTo(m_chat->session());
 
     HistoryKeeper *records = m_records.get();
     QObject::connect(m_recorder.get(), &GameRecorder::gameOpened, records, &HistoryKeeper::gameOpened);
     QObject::connect(m_recorder.get(), &GameRecorder::roundEnded, records, &HistoryKeeper::roundEnded);
     QObject::connect(m_recorder.get(), &GameRecorder::gameEnded, records, &HistoryKeeper::gameEnded);
-    Tchat *chat = m_chat.get();
     QObject::connect(records, &HistoryKeeper::notice, chat, [chat](const QString &text) {
         if (chat->isClosing())
             qWarning().noquote() << "Lexitangle:" << text;

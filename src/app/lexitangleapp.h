@@ -86,6 +86,6 @@ private:
     std::unique_ptr<ComputerTable> m_computers;
 
     void attachReview(const Paths &paths);
-    void attachHistory(const Paths &paths, const QStringList &arguments);
+    void attachHistory(const Paths &paths);
     void attachComputers(const Paths &paths);
 };

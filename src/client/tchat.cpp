@@ -198,6 +198,7 @@ void Tchat::processparams(const QStringList &arguments)
     if (arguments.isEmpty()) {
         systemLine(QStringLiteral("Loading Solo Game..Please wait."));
         InFront::show(m_windows.download);
+        m_solo = true;
         m_hostAddress = "127.0.0.1";
         m_session->setPlayerName("You");
         hostpress();

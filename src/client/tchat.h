@@ -90,6 +90,9 @@ public:
     // Both answer whether the connection was started; a failure was shown to the player.
     bool hostpress();
     bool joinpress();
+    // How start-up chose to play: solo (no arguments) and the address the window connects to.
+    bool solo() const { return m_solo; }
+    QByteArray hostAddress() const { return m_hostAddress; }
 
     // Session state, kept by the session.
     int ownSeat() const override;
@@ -190,6 +193,7 @@ private:
     QByteArray m_hostAddress;
     bool m_shownOnce = false;
     bool m_started = false; // processparams has run
+    bool m_solo = false;
     bool m_closing = false;
     QStringList m_arguments;
     TileGroupMenu *m_tiles = nullptr;

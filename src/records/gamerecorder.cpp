@@ -58,7 +58,8 @@ void GameRecorder::openGame(const Msg::GameSettings &settings)
     Record::GameOpening game;
     game.key = m_gameKey;
     game.started = QDateTime::currentDateTimeUtc();
-    game.table = m_table;
+    if (m_table)
+        game.table = m_table();
     game.ownSeat = m_ownSeat;
     game.settings = {number(settings.playTo), number(settings.seconds), number(settings.boardType),
                      number(settings.minimum)};

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class ClientSession;
@@ -28,8 +29,10 @@ public:
 
     explicit GameRecorder(QObject *parent = nullptr);
 
-    // Role and address of the table this copy sits at.
-    void setTable(const Record::Table &table) { m_table = table; }
+    // Role and address of the table this copy sits at, asked as each game opens (the copy
+    // chooses them when it starts, after the recorder is made).
+    using TableSource = std::function<Record::Table()>;
+    void setTableSource(TableSource source) { m_table = std::move(source); }
     void listenTo(ClientSession &session);
 
     void loggedInAs(int seat) { m_ownSeat = seat; }
@@ -53,7 +56,7 @@ private:
     QList<Record::SeatResult> seatResults() const;
     bool seated() const;
 
-    Record::Table m_table;
+    TableSource m_table;
     int m_ownSeat = 0;
     quint64 m_lastKey = 0;
     // The game being played; 0 between games.

@@ -476,7 +476,7 @@ private Q_SLOTS:
         ClientSession session;
         session.setSender([](const QByteArray &) {});
         GameRecorder recorder;
-        recorder.setTable({Role::Join, "192.0.2.7"});
+        recorder.setTableSource([] { return Table{Role::Join, "192.0.2.7"}; });
         recorder.listenTo(session);
         QSignalSpy opened(&recorder, &GameRecorder::gameOpened);
         QSignalSpy rounds(&recorder, &GameRecorder::roundEnded);
