@@ -3,6 +3,7 @@
 #include "records/recordedboard.h"
 #include "records/roundsummary.h"
 #include "records/sqlvalues.h"
+#include "net/protocol.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -60,20 +61,28 @@ const char *const VersionOne[] = {
     " PRIMARY KEY (round_id, position))",
 };
 
+// The board and the host's list are read one round at a time (the review), while the figures
+// scan every round: the bulky texts move to a table of their own, so a scan reads small rows.
 const char *const VersionTwo[] = {
+    "CREATE TABLE boards ("
+    " round_id INTEGER PRIMARY KEY REFERENCES rounds(id),"
+    " cells TEXT NOT NULL,"
+    " listed BLOB NOT NULL,"
+    " side INTEGER NOT NULL DEFAULT 0,"
+    " letters TEXT NOT NULL DEFAULT '')",
+    "INSERT INTO boards (round_id, cells, listed) SELECT id, cells, listed FROM rounds",
+    "ALTER TABLE rounds DROP COLUMN cells",
+    "ALTER TABLE rounds DROP COLUMN listed",
     "ALTER TABLE games ADD COLUMN own_score INTEGER NOT NULL DEFAULT 0",
-    "ALTER TABLE rounds ADD COLUMN side INTEGER NOT NULL DEFAULT 0",
-    "ALTER TABLE rounds ADD COLUMN letters TEXT NOT NULL DEFAULT ''",
     "ALTER TABLE rounds ADD COLUMN found INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE rounds ADD COLUMN points INTEGER NOT NULL DEFAULT 0",
     "ALTER TABLE rounds ADD COLUMN longest BLOB NOT NULL DEFAULT ''",
     "ALTER TABLE rounds ADD COLUMN best_word BLOB NOT NULL DEFAULT ''",
     "ALTER TABLE rounds ADD COLUMN best_points INTEGER NOT NULL DEFAULT 0",
-    "ALTER TABLE rounds ADD COLUMN lengths TEXT NOT NULL DEFAULT ''",
     "CREATE INDEX games_started ON games(started)",
     "CREATE INDEX games_board ON games(board_type, started)",
     "CREATE INDEX rounds_game ON rounds(game_id, number)",
-    "CREATE INDEX rounds_square ON rounds(side, letters)",
+    "CREATE INDEX boards_square ON boards(side, letters)",
     "CREATE INDEX players_name ON players(name)",
 };
 
@@ -115,27 +124,33 @@ bool fillSummaries(QSqlDatabase &db, QString *error)
     QSqlQuery rounds(db);
     rounds.setForwardOnly(true);
     if (!rounds.exec(QStringLiteral(
-            "SELECT r.id, r.cells, COALESCE(s.score, 0) FROM rounds r JOIN games g ON g.id = r.game_id"
-            " LEFT JOIN round_scores s ON s.round_id = r.id AND s.seat = g.own_seat"))) {
+            "SELECT r.id, b.cells, COALESCE(s.score, 0) FROM rounds r JOIN games g ON g.id = r.game_id"
+            " JOIN boards b ON b.round_id = r.id LEFT JOIN round_scores s ON s.round_id = r.id AND s.seat = g.own_seat"))) {
         *error = rounds.lastError().text();
         return false;
     }
     QSqlQuery update(db);
-    update.prepare(QStringLiteral(
-        "UPDATE rounds SET side = ?, letters = ?, found = ?, points = ?, longest = ?, best_word = ?,"
-        " best_points = ?, lengths = ? WHERE id = ?"));
+    update.prepare(QStringLiteral("UPDATE rounds SET (found, points, longest, best_word, best_points, ")
+                   + RoundSummary::lengthColumns() + QStringLiteral(") = (")
+                   + QStringLiteral("?, ").repeated(4 + Protocol::MaxWordLetters) + QStringLiteral("?) WHERE id = ?"));
+    QSqlQuery board(db);
+    board.prepare(QStringLiteral("UPDATE boards SET side = ?, letters = ? WHERE round_id = ?"));
     while (rounds.next()) {
         const qint64 id = rounds.value(0).toLongLong();
         const auto cells = RecordedBoard::cellsFromGrid(rounds.value(1).toByteArray());
         const RecordedBoard::Square square = cells ? RecordedBoard::squareOf(*cells) : RecordedBoard::Square();
         const RoundSummary s = RoundSummary::of(acceptedWords(db, id), rounds.value(2).toInt());
         using namespace SqlValues;
-        for (const QVariant &v : {QVariant(square.side), text(square.letters), QVariant(s.found), QVariant(s.points),
-                                  blob(s.longest), blob(s.bestWord), QVariant(s.bestPoints),
-                                  text(RoundSummary::lengthsText(s.lengths)), QVariant(id)})
+        for (const QVariant &v : {QVariant(s.found), QVariant(s.points), blob(s.longest), blob(s.bestWord),
+                                  QVariant(s.bestPoints)})
             update.addBindValue(v);
-        if (!update.exec()) {
-            *error = update.lastError().text();
+        for (size_t letters = 1; letters < s.lengths.size(); ++letters)
+            update.addBindValue(s.lengths[letters]);
+        update.addBindValue(id);
+        for (const QVariant &v : {QVariant(square.side), text(square.letters), QVariant(id)})
+            board.addBindValue(v);
+        if (!update.exec() || !board.exec()) {
+            *error = update.lastError().isValid() ? update.lastError().text() : board.lastError().text();
             return false;
         }
     }
@@ -147,9 +162,20 @@ bool fillSummaries(QSqlDatabase &db, QString *error)
 
 bool stepOne(QSqlDatabase &db, QString *error) { return runAll(db, VersionOne, error); }
 
+// This player's accepted words by their number of letters, one column per length.
+bool addLengthColumns(QSqlDatabase &db, QString *error)
+{
+    for (int letters = 1; letters <= Protocol::MaxWordLetters; ++letters) {
+        const QByteArray sql = "ALTER TABLE rounds ADD COLUMN len" + QByteArray::number(letters) + " INTEGER NOT NULL DEFAULT 0";
+        if (!run(db, sql.constData(), error))
+            return false;
+    }
+    return true;
+}
+
 bool stepTwo(QSqlDatabase &db, QString *error)
 {
-    return runAll(db, VersionTwo, error) && fillSummaries(db, error);
+    return runAll(db, VersionTwo, error) && addLengthColumns(db, error) && fillSummaries(db, error);
 }
 
 const std::function<bool(QSqlDatabase &, QString *)> Steps[] = {stepOne, stepTwo};

@@ -11,7 +11,8 @@ class QSqlDatabase;
 // Version 1: games, the players and their scores, rounds with their board and the host's list,
 // each seat's round scores, and this player's words with their verdicts.
 // Version 2: what the statistics read is kept with each round and game (this player's words
-// found and points, longest and best word, words by length, the board's square), and indexes.
+// found and points, longest and best word, words by length); boards and lists move to a
+// table of their own, with each board's square for finding it again; indexes.
 namespace HistorySchema {
 
 constexpr int Version = 2;

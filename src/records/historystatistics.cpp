@@ -1,5 +1,7 @@
 #include "records/historystatistics.h"
 
+#include "net/protocol.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -8,19 +10,30 @@ namespace {
 
 using namespace HistoryStatistics;
 
-// The games the filter keeps, as a condition on games g, with its values in order.
-QString gameCondition(const Filter &filter, QVariantList *values)
+// The rounds and games the filter keeps: a join and condition over rounds r and games g, with
+// their values in order. Every figure is worked out inside SQLite; only sums, single rows and
+// curves of at most MaxCurvePoints points come out.
+struct Selection {
+    QString games;  // FROM games g WHERE ...
+    QString rounds; // FROM rounds r JOIN games g ... WHERE ...
+    QVariantList values;
+};
+
+Selection select(const Filter &filter)
 {
     QString where = QStringLiteral(" WHERE 1");
+    Selection s;
     if (filter.boardType != 0) {
         where += QStringLiteral(" AND g.board_type = ?");
-        values->append(filter.boardType);
+        s.values.append(filter.boardType);
     }
     if (filter.since.isValid()) {
         where += QStringLiteral(" AND g.started >= ?");
-        values->append(filter.since.toMSecsSinceEpoch());
+        s.values.append(filter.since.toMSecsSinceEpoch());
     }
-    return where;
+    s.games = QStringLiteral(" FROM games g") + where;
+    s.rounds = QStringLiteral(" FROM rounds r JOIN games g ON g.id = r.game_id") + where;
+    return s;
 }
 
 bool run(QSqlQuery &q, const QString &sql, const QVariantList &values)
@@ -33,71 +46,98 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &values)
     return q.exec();
 }
 
-void readGames(QSqlDatabase &db, const QString &where, const QVariantList &values, Figures &f)
+// Means of consecutive points in buckets of (nearly) equal size, at most MaxCurvePoints of them.
+QList<QPointF> curve(QSqlDatabase &db, const QString &x, const QString &y, const QString &from, const QString &order,
+                     const QVariantList &values)
 {
     QSqlQuery q(db);
-    if (!run(q, QStringLiteral("SELECT g.started, g.won, g.own_score FROM games g") + where
-                    + QStringLiteral(" ORDER BY g.started, g.id"),
-             values))
-        return;
     QList<QPointF> points;
-    while (q.next()) {
-        ++f.games;
-        f.wins += q.value(1).toInt() != 0;
-        points.append(QPointF(q.value(0).toDouble(), q.value(2).toDouble()));
-    }
-    f.pointsPerGame = thin(points, MaxCurvePoints);
-}
-
-void readRounds(QSqlDatabase &db, const QString &where, const QVariantList &values, Figures &f)
-{
-    QSqlQuery q(db);
     if (!run(q,
-             QStringLiteral("SELECT r.ended, r.found, r.points, r.board_words, r.longest, r.best_word,"
-                            " r.best_points, r.lengths FROM rounds r JOIN games g ON g.id = r.game_id")
-                 + where + QStringLiteral(" ORDER BY r.ended, r.id"),
+             QStringLiteral("SELECT avg(x), avg(y) FROM (SELECT %1 AS x, %2 AS y, ntile(%3) OVER (ORDER BY %4) AS bucket")
+                     .arg(x, y)
+                     .arg(MaxCurvePoints)
+                     .arg(order)
+                 + from + QStringLiteral(") GROUP BY bucket ORDER BY bucket"),
              values))
-        return;
-    QList<QPointF> shares;
-    while (q.next()) {
-        const int found = q.value(1).toInt();
-        const int points = q.value(2).toInt();
-        ++f.rounds;
-        f.wordsFound += found;
-        f.points += points;
-        if (points > f.bestRoundPoints) {
-            f.bestRoundPoints = points;
-            f.bestRoundWords = found;
-            f.bestRoundEnded = QDateTime::fromMSecsSinceEpoch(q.value(0).toLongLong());
-        }
-        if (!q.value(3).isNull() && q.value(3).toInt() > 0) {
-            const double share = qMin(1.0, double(found) / q.value(3).toInt());
-            ++f.sharedRounds;
-            f.shareSum += share;
-            shares.append(QPointF(q.value(0).toDouble(), share * 100));
-        }
-        const QByteArray longest = q.value(4).toByteArray();
-        if (longest.size() > f.longestWord.size())
-            f.longestWord = longest;
-        const int bestPoints = q.value(6).toInt();
-        if (!q.value(5).toByteArray().isEmpty() && (f.bestWord.isEmpty() || bestPoints > f.bestWordPoints)) {
-            f.bestWord = q.value(5).toByteArray();
-            f.bestWordPoints = bestPoints;
-        }
-        RoundSummary::addLengths(q.value(7).toByteArray(), f.wordsByLength);
-    }
-    f.shareCurve = thin(shares, MaxCurvePoints);
+        return points;
+    while (q.next())
+        points.append(QPointF(q.value(0).toDouble(), q.value(1).toDouble()));
+    return points;
 }
 
-void readOpponents(QSqlDatabase &db, const QString &where, const QVariantList &values, Figures &f)
+void readGames(QSqlDatabase &db, const Selection &s, Figures &f)
+{
+    QSqlQuery q(db);
+    if (run(q, QStringLiteral("SELECT count(*), total(g.won)") + s.games, s.values) && q.next()) {
+        f.games = q.value(0).toInt();
+        f.wins = q.value(1).toInt();
+    }
+    f.pointsPerGame = curve(db, QStringLiteral("g.started"), QStringLiteral("g.own_score"), s.games,
+                            QStringLiteral("g.started, g.id"), s.values);
+}
+
+void readRoundSums(QSqlDatabase &db, const Selection &s, Figures &f)
+{
+    QString lengths;
+    for (int letters = 1; letters <= Protocol::MaxWordLetters; ++letters)
+        lengths += QStringLiteral(", total(r.len%1)").arg(letters);
+    QSqlQuery q(db);
+    if (!run(q,
+             QStringLiteral("SELECT count(*), total(r.found), total(r.points), total(r.board_words > 0),"
+                            " total(CASE WHEN r.board_words > 0 THEN min(1.0, r.found * 1.0 / r.board_words) END)")
+                 + lengths + s.rounds,
+             s.values)
+        || !q.next())
+        return;
+    f.rounds = q.value(0).toInt();
+    f.wordsFound = q.value(1).toInt();
+    f.points = q.value(2).toLongLong();
+    f.sharedRounds = q.value(3).toInt();
+    f.shareSum = q.value(4).toDouble();
+    for (int letters = 1; letters <= Protocol::MaxWordLetters; ++letters)
+        f.wordsByLength[size_t(letters)] = q.value(4 + letters).toInt();
+}
+
+// The first round, in the order they were played, that is top by `order`.
+bool topRound(QSqlDatabase &db, const Selection &s, const QString &columns, const QString &condition,
+              const QString &order, QSqlQuery &q)
+{
+    return run(q,
+               QStringLiteral("SELECT ") + columns + s.rounds + condition + QStringLiteral(" ORDER BY ") + order
+                   + QStringLiteral(" DESC, r.ended, r.id LIMIT 1"),
+               s.values)
+        && q.next();
+}
+
+void readBest(QSqlDatabase &db, const Selection &s, Figures &f)
+{
+    QSqlQuery q(db);
+    if (topRound(db, s, QStringLiteral("r.points, r.found, r.ended"), QString(), QStringLiteral("r.points"), q)) {
+        f.bestRoundPoints = q.value(0).toInt();
+        f.bestRoundWords = q.value(1).toInt();
+        f.bestRoundEnded = QDateTime::fromMSecsSinceEpoch(q.value(2).toLongLong());
+    }
+    if (topRound(db, s, QStringLiteral("r.longest"), QStringLiteral(" AND length(r.longest) > 0"),
+                 QStringLiteral("length(r.longest)"), q))
+        f.longestWord = q.value(0).toByteArray();
+    if (topRound(db, s, QStringLiteral("r.best_word, r.best_points"), QStringLiteral(" AND length(r.best_word) > 0"),
+                 QStringLiteral("r.best_points"), q)) {
+        f.bestWord = q.value(0).toByteArray();
+        f.bestWordPoints = q.value(1).toInt();
+    }
+    f.shareCurve = curve(db, QStringLiteral("r.ended"), QStringLiteral("min(100.0, r.found * 100.0 / r.board_words)"),
+                         s.rounds + QStringLiteral(" AND r.board_words > 0"), QStringLiteral("r.ended, r.id"), s.values);
+}
+
+void readOpponents(QSqlDatabase &db, const Selection &s, Figures &f)
 {
     QSqlQuery q(db);
     if (!run(q,
-             QStringLiteral("SELECT p.name, count(*), sum(g.won), sum(g.winner = p.name), avg(p.score)"
+             QStringLiteral("SELECT p.name, count(*), total(g.won), total(g.winner = p.name), avg(p.score)"
                             " FROM players p JOIN games g ON g.id = p.game_id")
-                 + where
+                 + s.games.mid(s.games.indexOf(QStringLiteral(" WHERE")))
                  + QStringLiteral(" AND p.seat <> g.own_seat GROUP BY p.name ORDER BY count(*) DESC, p.name LIMIT ?"),
-             values + QVariantList{MaxOpponents}))
+             s.values + QVariantList{MaxOpponents}))
         return;
     while (q.next())
         f.opponents.append({q.value(0).toByteArray(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toInt(),
@@ -106,36 +146,18 @@ void readOpponents(QSqlDatabase &db, const QString &where, const QVariantList &v
 
 } // namespace
 
-QList<QPointF> HistoryStatistics::thin(const QList<QPointF> &points, int most)
-{
-    if (most <= 0 || points.size() <= most)
-        return points;
-    QList<QPointF> out;
-    out.reserve(most);
-    const qsizetype n = points.size();
-    for (int b = 0; b < most; ++b) {
-        const qsizetype from = n * b / most;
-        const qsizetype to = n * (b + 1) / most;
-        QPointF sum;
-        for (qsizetype i = from; i < to; ++i)
-            sum += points[i];
-        out.append(sum / double(to - from));
-    }
-    return out;
-}
-
 HistoryStatistics::Figures HistoryStatistics::compute(QSqlDatabase db, const Filter &filter)
 {
     Figures f;
     if (!db.isOpen())
         return f;
-    QVariantList values;
-    const QString where = gameCondition(filter, &values);
+    const Selection s = select(filter);
     // One read transaction: the figures all come from the same moment of the history.
     db.transaction();
-    readGames(db, where, values, f);
-    readRounds(db, where, values, f);
-    readOpponents(db, where, values, f);
+    readGames(db, s, f);
+    readRoundSums(db, s, f);
+    readBest(db, s, f);
+    readOpponents(db, s, f);
     db.commit();
     return f;
 }

@@ -10,8 +10,8 @@
 
 class QSqlDatabase;
 
-// The figures of the statistics window, worked out from the history in a few queries over
-// games and rounds only (never the words: each round keeps its own summary).
+// The figures of the statistics window, worked out inside SQLite in a few queries over games
+// and rounds only (never the words: each round keeps its own summary).
 namespace HistoryStatistics {
 
 // Curves are cut to at most this many points, each the mean of consecutive rounds or games.
@@ -63,9 +63,6 @@ struct Figures {
 };
 
 Figures compute(QSqlDatabase db, const Filter &filter);
-
-// Means of consecutive points, so that no more than `most` are left (the x too is a mean).
-QList<QPointF> thin(const QList<QPointF> &points, int most);
 
 } // namespace HistoryStatistics
 

@@ -243,16 +243,23 @@ bool HistoryStore::insertRound(qint64 gameId, int ownSeat, const Record::Round &
     const Record::SeatResult *own = seatOf(round.seats, ownSeat);
     const RoundSummary s = RoundSummary::of(round.ownWords, own ? own->score : 0);
     const RecordedBoard::Square square = RecordedBoard::squareOf(round.cells);
+    QVariantList values{gameId, number, msecs(round.ended),
+                        round.boardWords >= 0 ? QVariant(round.boardWords) : QVariant(),
+                        s.found, s.points, blob(s.longest), blob(s.bestWord), s.bestPoints};
+    for (size_t letters = 1; letters < s.lengths.size(); ++letters)
+        values.append(s.lengths[letters]);
+    const QString marks = QStringLiteral("?, ").repeated(int(values.size()) - 1) + QStringLiteral("?");
     if (!exec(q,
-              QStringLiteral("INSERT INTO rounds (game_id, number, ended, cells, listed, board_words, side, letters,"
-                             " found, points, longest, best_word, best_points, lengths)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-              {gameId, number, msecs(round.ended), text(RecordedBoard::gridText(round.cells)),
-               blob(round.listed.join('+')), round.boardWords >= 0 ? QVariant(round.boardWords) : QVariant(),
-               square.side, text(square.letters), s.found, s.points, blob(s.longest), blob(s.bestWord),
-               s.bestPoints, text(RoundSummary::lengthsText(s.lengths))}))
+              QStringLiteral("INSERT INTO rounds (game_id, number, ended, board_words,"
+                             " found, points, longest, best_word, best_points, ")
+                  + RoundSummary::lengthColumns() + QStringLiteral(") VALUES (") + marks + QStringLiteral(")"),
+              values))
         return false;
     const qint64 roundId = q.lastInsertId().toLongLong();
+    if (!exec(q, QStringLiteral("INSERT INTO boards (round_id, cells, listed, side, letters) VALUES (?, ?, ?, ?, ?)"),
+              {roundId, text(RecordedBoard::gridText(round.cells)), blob(round.listed.join('+')), square.side,
+               text(square.letters)}))
+        return false;
     for (const Record::SeatResult &seat : round.seats) {
         if (seat.name.isEmpty() && seat.score == 0 && seat.total == 0)
             continue;
@@ -384,7 +391,10 @@ std::optional<HistoryStore::PastGame> HistoryStore::game(qint64 id)
     e.won = q.value(6).toBool();
     const int minLetters = q.value(7).toInt();
 
-    if (!exec(q, QStringLiteral("SELECT id, cells, listed FROM rounds WHERE game_id = ? ORDER BY number"), {id}))
+    if (!exec(q,
+              QStringLiteral("SELECT r.id, b.cells, b.listed FROM rounds r JOIN boards b ON b.round_id = r.id"
+                             " WHERE r.game_id = ? ORDER BY r.number"),
+              {id}))
         return std::nullopt;
     QList<qint64> roundIds;
     while (q.next()) {
@@ -420,8 +430,8 @@ QList<HistoryStore::BoardResult> HistoryStore::resultsOnBoard(const RecordedBoar
     q.setForwardOnly(true);
     if (!exec(q,
               QStringLiteral("SELECT r.game_id, r.number, r.ended, g.min_letters, r.found, r.points, r.board_words"
-                             " FROM rounds r JOIN games g ON g.id = r.game_id"
-                             " WHERE r.side = ? AND r.letters = ? ORDER BY r.ended, r.id"),
+                             " FROM boards b JOIN rounds r ON r.id = b.round_id JOIN games g ON g.id = r.game_id"
+                             " WHERE b.side = ? AND b.letters = ? ORDER BY r.ended, r.id"),
               {square.side, text(square.letters)}))
         return results;
     while (q.next()) {

@@ -2,6 +2,8 @@
 
 #include "net/protocol.h"
 
+#include <QStringList>
+
 RoundSummary RoundSummary::of(const QList<Record::OwnWord> &words, int points)
 {
     RoundSummary s;
@@ -23,28 +25,10 @@ RoundSummary RoundSummary::of(const QList<Record::OwnWord> &words, int points)
     return s;
 }
 
-QByteArray RoundSummary::lengthsText(const Lengths &lengths)
+QString RoundSummary::lengthColumns(const QString &prefix)
 {
-    QByteArray text;
-    for (size_t i = 1; i < lengths.size(); ++i) {
-        if (i > 1)
-            text += ',';
-        text += QByteArray::number(lengths[i]);
-    }
-    return text;
-}
-
-void RoundSummary::addLengths(const QByteArray &text, Lengths &sum)
-{
-    size_t letters = 1;
-    for (const QByteArray &field : text.split(',')) {
-        if (letters >= sum.size())
-            return;
-        bool ok = false;
-        const int n = field.toInt(&ok);
-        // No board holds this many words; a larger figure is damage and would overflow the sum.
-        if (!ok || n < 0 || n > 100000)
-            return;
-        sum[letters++] += n;
-    }
+    QStringList columns;
+    for (int letters = 1; letters <= Protocol::MaxWordLetters; ++letters)
+        columns << prefix + QStringLiteral("len%1").arg(letters);
+    return columns.join(QStringLiteral(", "));
 }

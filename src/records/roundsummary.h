@@ -23,8 +23,6 @@ struct RoundSummary {
     // `points`: the round's points of this player's seat.
     static RoundSummary of(const QList<Record::OwnWord> &words, int points);
 
-    // The word counts by length as stored: twelve numbers, comma-separated.
-    static QByteArray lengthsText(const Lengths &lengths);
-    // Adds a stored text's counts; a text that does not read adds what it could read.
-    static void addLengths(const QByteArray &text, Lengths &sum);
+    // The columns that keep the counts by length: "len1" .. "len12", comma-separated.
+    static QString lengthColumns(const QString &prefix = QString());
 };

@@ -215,14 +215,15 @@ private Q_SLOTS:
         QSqlDatabase db = store.database();
         QCOMPARE(HistorySchema::versionOf(db), HistorySchema::Version);
         QSqlQuery q(db);
-        QVERIFY(q.exec("SELECT found, points, longest, best_word, best_points, lengths, side, letters FROM rounds ORDER BY id"));
+        QVERIFY(q.exec("SELECT found, points, longest, best_word, best_points, len1 || len2 || len3 || len4 || len5,"
+                       " side, letters FROM rounds JOIN boards ON round_id = id ORDER BY id"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 2);
         QCOMPARE(q.value(1).toInt(), 5);
         QCOMPARE(q.value(2).toByteArray(), QByteArray("CODE"));
         QCOMPARE(q.value(3).toByteArray(), QByteArray("CODE"));
         QCOMPARE(q.value(4).toInt(), 4);
-        QCOMPARE(q.value(5).toString(), QStringLiteral("0,0,1,1,0,0,0,0,0,0,0,0"));
+        QCOMPARE(q.value(5).toString(), QStringLiteral("00110"));
         QCOMPARE(q.value(6).toInt(), 4);
         QCOMPARE(q.value(7).toString(), QStringLiteral("catsoxecdogaendt"));
         QVERIFY(q.next());
