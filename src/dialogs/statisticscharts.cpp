@@ -115,9 +115,13 @@ void StatisticsCharts::fitTime(QDateTimeAxis *axis, const QList<QPointF> &points
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const qint64 first = points.isEmpty() ? now - 86400000 : qint64(points.first().x());
     const qint64 last = points.isEmpty() ? now : qint64(points.last().x());
-    // A single point still gets a span of a day around it.
-    const qint64 pad = last - first < 3600000 ? 43200000 : (last - first) / 50;
+    // A little room on both sides, a quarter of an hour at least (a single point too).
+    const qint64 pad = std::max<qint64>((last - first) / 50, 15 * 60000);
     axis->setRange(QDateTime::fromMSecsSinceEpoch(first - pad), QDateTime::fromMSecsSinceEpoch(last + pad));
+    // Games of one evening read by the clock, those of months by the day.
+    constexpr qint64 Day = 86400000;
+    const qint64 span = last - first + 2 * pad;
+    axis->setFormat(span <= 2 * Day ? QStringLiteral("hh:mm") : span <= 60 * Day ? QStringLiteral("d MMM") : QStringLiteral("MMM yy"));
 }
 
 void StatisticsCharts::show(const HistoryStatistics::Figures &f)

@@ -15,7 +15,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -68,7 +67,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 
     m_games = new QComboBox(this);
     m_games->setObjectName(QStringLiteral("combo_game"));
-    m_games->setMinimumContentsLength(28);
+    m_games->setMinimumContentsLength(44);
     m_games->addItem(QStringLiteral("This Game"), qint64(0));
     m_games->hide(); // until there is a history to choose from
 
@@ -172,13 +171,12 @@ void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
     const QSignalBlocker block(m_games);
     m_games->clear();
     m_games->addItem(QStringLiteral("This Game"), qint64(0));
-    const QLocale locale;
     for (const HistoryStore::GameEntry &g : games) {
         const QString result = g.winner.isEmpty() ? QStringLiteral("no winner")
                                : g.won            ? QStringLiteral("won")
                                                   : QString::fromLatin1(g.winner) + QStringLiteral(" won");
-        m_games->addItem(QStringLiteral("%1  %2, %3 round(s), %4 points, %5")
-                             .arg(locale.toString(g.started.toLocalTime(), QLocale::ShortFormat),
+        m_games->addItem(QStringLiteral("%1  %2, %3 rounds, %4 points, %5")
+                             .arg(g.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")),
                                   Record::roleName(g.role))
                              .arg(g.rounds)
                              .arg(g.ownScore)
