@@ -41,6 +41,7 @@ ClientSession::ClientSession(quint16 port, QObject *parent)
 {
     m_queue = new ReceiveQueue(TickMs, this);
     m_queue->setObjectName(QStringLiteral("Timer1"));
+    m_queue->setCloseHandler([this](int) { Q_EMIT closed(); });
     registerHandlers();
     connectSocket();
 }
@@ -115,6 +116,7 @@ QString ClientSession::open(const QString &address, quint16 port, const QHostAdd
     m_sock->setHostName(address);
     m_sock->setPortName(QString::number(port));
     m_sock->setLocalAddress(local);
+    m_closeQueued = false;
     try {
         m_sock->open();
     } catch (const ESockException &error) {
@@ -228,7 +230,11 @@ void ClientSession::winner(const QByteArray &payload) { Q_EMIT winnerNamed(Msg::
 
 void ClientSession::sockInfo(TSock *, int kind, const QString &)
 {
-    // A lost connection is told by the report's kind; its text is only for people.
-    if (kind == TSock::Close)
-        Q_EMIT closed();
+    // A lost connection is told by the report's kind; its text is only for people. A host
+    // closes right after its last words (CMD_full): the close takes its turn behind every
+    // message that came before it, once however often it is reported.
+    if (kind == TSock::Close && !m_closeQueued) {
+        m_closeQueued = true;
+        m_queue->enqueueClose(0);
+    }
 }
