@@ -12,10 +12,11 @@
 
 namespace {
 
-// Far above anything a real table sends (a whole board is some 600 bytes); a host that goes
-// past them is flooding us, and the connection counts as lost.
+// Far above anything a real table sends (a whole board is some 600 bytes, the longest message
+// 64 KiB); a host that goes past them is flooding us, and the connection counts as lost. The
+// bytes bound keeps what a flood can make us hold well under 100 MB, entries included.
 constexpr int MaxQueuedMessages = 100000;
-constexpr qsizetype MaxQueuedBytes = 64 * 1024 * 1024;
+constexpr qsizetype MaxQueuedBytes = 16 * 1024 * 1024;
 
 QString errorText(const ESockException &error) { return QString::fromUtf8(error.what()); }
 
@@ -105,6 +106,8 @@ void ClientSession::received(TSock *sender)
             qWarning("Lexitangle: the host sent more than %d messages or %lld bytes that "
                      "wait to be handled; closing the connection",
                      MaxQueuedMessages, qlonglong(MaxQueuedBytes));
+            // A flooding host's backlog is not worth handling before the close.
+            m_queue->dropFrom(0);
             sender->close();
             return;
         }

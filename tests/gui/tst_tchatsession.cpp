@@ -236,6 +236,9 @@ private Q_SLOTS:
                                                      << true << QStringList() << QStringList();
         QTest::newRow("refused at a full table") << QByteArray("CMD_full+\xFF") << true << QString() << true
                                                  << QStringList{"Game is full"} << QStringList();
+        QTest::newRow("a burst of many reads, then closed")
+            << QByteArray("CMD_chat+Bob chats: " + QByteArray(60000, 'x') + "|clRed\xFF").repeated(4) << true
+            << QString() << true << QStringList() << QStringList{"Bob chats: still here"};
         QTest::newRow("another version, then closed")
             << QByteArray("CMD_sendlogininfo+2\xFF" "CMD_wrongversion+\xFF") << true << QString() << true
             << QStringList()
