@@ -386,7 +386,11 @@ private Q_SLOTS:
 
         m_chat->justwatching("2+1");
         QVERIFY(item("JustWatch1")->isChecked());
-        QVERIFY(!m_chat->playerSlots().eyes(2)->isHidden());
+        const PlayerSlots &seats = m_chat->playerSlots();
+        QVERIFY(!seats.eyes(2)->isHidden());
+        // The mark sits beside the name, not over its first letters.
+        QLabel *name = seats.nameLabel(2);
+        QVERIFY(seats.eyes(2)->geometry().right() < name->x() + name->contentsRect().left());
         QCOMPARE(lastLine(), QStringLiteral("Ann is just watching"));
         m_chat->sent.clear();
         item("JustWatch1")->trigger();
@@ -394,6 +398,7 @@ private Q_SLOTS:
         m_chat->justwatching("2+2");
         QVERIFY(!item("JustWatch1")->isChecked());
         QVERIFY(m_chat->playerSlots().eyes(2)->isHidden());
+        QCOMPARE(name->contentsRect().left(), 0); // back in its place
         QCOMPARE(lastLine(), QStringLiteral("Ann is now playing again"));
 
         // A new game clears every watching mark, as the host does.
