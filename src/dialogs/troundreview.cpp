@@ -2,6 +2,7 @@
 
 #include "widgets/dialoglook.h"
 #include "dialogs/reviewboard.h"
+#include "dialogs/reviewcodepanel.h"
 #include "records/historykeeper.h"
 #include "solver/roundhistory.h"
 #include "words/worddefinitions.h"
@@ -87,6 +88,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 
     m_board = new ReviewBoard(this);
     m_board->setFixedSize(250, 250);
+    m_codePanel = new ReviewCodePanel(this);
+    m_codePanel->setFixedWidth(250);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("edit_filter"));
@@ -125,6 +128,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     top->addWidget(m_summary, 1);
     auto *left = new QVBoxLayout;
     left->addWidget(m_board);
+    left->addWidget(m_codePanel);
     left->addStretch();
     auto *right = new QVBoxLayout;
     right->addWidget(m_filter);
@@ -152,6 +156,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
     connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
     connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
+    connect(m_codePanel, &ReviewCodePanel::playRequested, this, &Troundreview::playBoardRequested);
     fillRounds();
 }
 
@@ -164,6 +169,7 @@ void Troundreview::setPastGames(HistoryKeeper *history, BoardSolver *solver)
     m_games->show();
     connect(history, &HistoryKeeper::gamesListed, this, &Troundreview::listGames);
     connect(history, &HistoryKeeper::gameLoaded, this, &Troundreview::gameLoaded);
+    connect(history, &HistoryKeeper::boardResultsReady, m_codePanel, &ReviewCodePanel::showResults);
 }
 
 void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
@@ -214,6 +220,7 @@ void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGam
         round.minLetters = past.minLetters;
         round.ownWords = past.ownWords;
         round.tableWords = past.tableWords;
+        round.dealt = game.entry.started;
         rounds.append(std::move(round));
     }
     auto loaded = std::make_unique<RoundHistory>(m_solver);
@@ -280,6 +287,7 @@ void Troundreview::fillRounds()
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
         m_board->setBoard(BoardCells{});
+        m_codePanel->showRound(nullptr);
         m_words->clear();
         m_definition->clear();
     } else if (m_round >= 0 && m_round < m_shown->roundCount()) {
@@ -301,6 +309,7 @@ void Troundreview::showRound(int index)
     m_previous->setEnabled(index > 0);
     m_next->setEnabled(index < m_shown->roundCount() - 1);
     m_board->setBoard(m_shown->round(index).cells);
+    m_codePanel->showRound(&m_shown->round(index));
     m_words->clear();
     m_definition->clear();
     // A hidden window waits: the words are worked out when it is shown.
@@ -334,6 +343,8 @@ void Troundreview::fillWords()
     }
     m_words->addTopLevelItems(items);
     applyFilter();
+    if (m_records)
+        m_records->requestBoardResults(m_codePanel->square());
 }
 
 void Troundreview::applyFilter()
@@ -412,4 +423,14 @@ void Troundreview::copySelection()
     const QString text = selectedText();
     if (!text.isEmpty())
         QApplication::clipboard()->setText(text);
+}
+
+void Troundreview::setBoardsPlayable(bool playable)
+{
+    m_codePanel->setPlayable(playable);
+}
+
+std::optional<BoardCode> Troundreview::shownCode() const
+{
+    return m_codePanel->code();
 }

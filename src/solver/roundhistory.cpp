@@ -42,6 +42,7 @@ void RoundHistory::boardDealt(const BoardCells &cells)
 {
     m_playing = Round();
     m_playing->cells = cells;
+    m_playing->dealt = QDateTime::currentDateTimeUtc();
 }
 
 void RoundHistory::wordAccepted(const QByteArray &word)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 
@@ -42,6 +43,9 @@ public:
         int minLetters = 4;
         QByteArrayList ownWords;
         QByteArrayList tableWords;
+        // When this copy saw the board come (for a recorded round, when its game began):
+        // what was played on the same board before it is earlier.
+        QDateTime dealt;
         std::optional<QList<Row>> rows; // filled the first time they are asked for
     };
 
