@@ -21,13 +21,17 @@ QLabel *creamLabel(QWidget *parent, const char *name)
     return label;
 }
 
+QString counted(int n, const char *thing)
+{
+    return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(thing)).arg(n == 1 ? QLatin1String() : QLatin1String("s"));
+}
+
 QString resultText(const HistoryStore::BoardResult &r)
 {
-    const QString words = r.boardWords >= 0 ? QStringLiteral("%1 of %2 words").arg(r.found).arg(r.boardWords)
-                                            : QStringLiteral("%1 words").arg(r.found);
-    return QStringLiteral("%1: %2, %3 points, %4 letters min")
-        .arg(r.ended.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")), words)
-        .arg(r.points)
+    const QString words = r.boardWords >= 0 ? QStringLiteral("%1 of %2").arg(r.found).arg(counted(r.boardWords, "word"))
+                                            : counted(r.found, "word");
+    return QStringLiteral("%1: %2, %3, %4 letters min")
+        .arg(r.ended.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")), words, counted(r.points, "point"))
         .arg(r.minLetters);
 }
 
@@ -115,6 +119,6 @@ QString ReviewCodePanel::earlierText(const QList<HistoryStore::BoardResult> &res
         return QString();
     QString text = QStringLiteral("You played this board before. ") + named.join(QStringLiteral("; "));
     if (more > 0)
-        text += QStringLiteral("; and %1 more time%2").arg(more).arg(more == 1 ? QString() : QStringLiteral("s"));
+        text += QStringLiteral("; and ") + counted(more, "more time");
     return text + QLatin1Char('.');
 }
