@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QLabel *creamLabel(QWidget *parent, const char *name)
@@ -49,13 +51,13 @@ ReviewCodePanel::ReviewCodePanel(QWidget *parent)
     m_play->setObjectName(QStringLiteral("button_playboard"));
     m_earlier = creamLabel(this, "label_earlier");
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_copy);
-    buttons->addWidget(m_play);
+    auto *codeRow = new QHBoxLayout;
+    codeRow->addWidget(m_text, 1);
+    codeRow->addWidget(m_copy);
+    codeRow->addWidget(m_play);
     auto *all = new QVBoxLayout(this);
     all->setContentsMargins(0, 0, 0, 0);
-    all->addWidget(m_text);
-    all->addLayout(buttons);
+    all->addLayout(codeRow);
     all->addWidget(m_earlier);
 
     connect(m_copy, &QPushButton::clicked, this, [this] {
@@ -73,7 +75,10 @@ void ReviewCodePanel::showRound(const RoundHistory::Round *round)
 {
     m_shown = round != nullptr;
     m_square = round ? RecordedBoard::squareOf(round->cells) : RecordedBoard::Square();
-    m_code = round ? BoardCode::fromSquare(m_square.side, round->minLetters, m_square.letters) : std::nullopt;
+    // A minimum the game start dialog does not offer (a crafted host's) gives way to the
+    // nearest one it does: the board is what the code is for.
+    const int minimum = round ? std::clamp(round->minLetters, BoardCode::MinLetters, BoardCode::MaxLetters) : 0;
+    m_code = round ? BoardCode::fromSquare(m_square.side, minimum, m_square.letters) : std::nullopt;
     m_dealt = round ? round->dealt : QDateTime();
     m_earlier->clear();
     refresh();

@@ -13,8 +13,8 @@
 class QLabel;
 class QPushButton;
 
-// Under the review's board: the board's code with "Copy Board Code" and "Play This Board",
-// and this player's earlier results on the same board.
+// A row of the review: the board's code with "Copy Board Code" and "Play This Board", and
+// under it this player's earlier results on the same board.
 class ReviewCodePanel : public QWidget {
     Q_OBJECT
 public:

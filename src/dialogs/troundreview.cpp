@@ -63,7 +63,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 {
     setObjectName(QStringLiteral("roundreview"));
     setWindowTitle(QStringLiteral("Lexitangle - Round Review"));
-    resize(660, 500);
+    resize(660, 560); // the code row under the board and the list
     DialogLook::applyBackground(this);
 
     m_games = new QComboBox(this);
@@ -89,7 +89,6 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_board = new ReviewBoard(this);
     m_board->setFixedSize(250, 250);
     m_codePanel = new ReviewCodePanel(this);
-    m_codePanel->setFixedWidth(250);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("edit_filter"));
@@ -128,7 +127,6 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     top->addWidget(m_summary, 1);
     auto *left = new QVBoxLayout;
     left->addWidget(m_board);
-    left->addWidget(m_codePanel);
     left->addStretch();
     auto *right = new QVBoxLayout;
     right->addWidget(m_filter);
@@ -139,6 +137,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     auto *all = new QVBoxLayout(this);
     all->addLayout(top);
     all->addLayout(middle, 1);
+    all->addWidget(m_codePanel);
     all->addWidget(m_definition);
 
     m_defineTimer = new QTimer(this);

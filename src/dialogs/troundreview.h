@@ -32,8 +32,8 @@ class WordDefinitions;
 // are shown exactly as those of the game in progress, and the game in progress is one choice
 // away.
 //
-// Under each round's board: its code to copy for another player, "Play This Board" (a game on
-// it, in a hosting copy between games), and this player's earlier results on the same board.
+// Under each round's board and words: its code to copy for another player, "Play This Board"
+// (a game on it, in a hosting copy between games), and this player's earlier results on it.
 class Troundreview : public QWidget {
     Q_OBJECT
 public:

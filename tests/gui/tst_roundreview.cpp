@@ -177,23 +177,26 @@ private Q_SLOTS:
     void boardCodeOfRound_data()
     {
         QTest::addColumn<BoardCells>("cells");
+        QTest::addColumn<int>("minimum");
         QTest::addColumn<bool>("playable");
         QTest::addColumn<QString>("code");
         const BoardCells dealt = board4({"CATS", "OREX", "DOGQ", "ZZZY"});
         BoardCells holed = dealt;
         holed[size_t(4 * 10 + 4)] = LetterCodes::Empty;
-        QTest::newRow("joining copy") << dealt << false << "44-HPHQT-5XSCX-WFY7E-MU";
-        QTest::newRow("hosting copy between games") << dealt << true << "44-HPHQT-5XSCX-WFY7E-MU";
-        QTest::newRow("a hole") << holed << true << "";
-        QTest::newRow("3X3") << board4({"CAT", "ORE", "DOG"}) << true << "";
+        QTest::newRow("joining copy") << dealt << 4 << false << "44-HPHQT-5XSCX-WFY7E-MU";
+        QTest::newRow("hosting copy between games") << dealt << 4 << true << "44-HPHQT-5XSCX-WFY7E-MU";
+        QTest::newRow("a minimum no dialog offers") << dealt << 9 << true << "47-HPHQT-5XSCX-WFY7E-MC";
+        QTest::newRow("a hole") << holed << 4 << true << "";
+        QTest::newRow("3X3") << board4({"CAT", "ORE", "DOG"}) << 4 << true << "";
     }
     void boardCodeOfRound()
     {
         QFETCH(BoardCells, cells);
+        QFETCH(int, minimum);
         QFETCH(bool, playable);
         QFETCH(QString, code);
         m_history->boardDealt(cells);
-        m_history->roundListed("No Words", 4);
+        m_history->roundListed("No Words", minimum);
         m_review->setBoardsPlayable(playable);
         m_review->showReview();
         QStringList played;
