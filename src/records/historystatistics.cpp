@@ -99,7 +99,7 @@ void readRoundSums(QSqlDatabase &db, const Selection &s, Figures &f)
 }
 
 // The first round, in the order they were played, that is top by `order`.
-bool topRound(QSqlDatabase &db, const Selection &s, const QString &columns, const QString &condition,
+bool topRound(const Selection &s, const QString &columns, const QString &condition,
               const QString &order, QSqlQuery &q)
 {
     return run(q,
@@ -112,15 +112,15 @@ bool topRound(QSqlDatabase &db, const Selection &s, const QString &columns, cons
 void readBest(QSqlDatabase &db, const Selection &s, Figures &f)
 {
     QSqlQuery q(db);
-    if (topRound(db, s, QStringLiteral("r.points, r.found, r.ended"), QString(), QStringLiteral("r.points"), q)) {
+    if (topRound(s, QStringLiteral("r.points, r.found, r.ended"), QString(), QStringLiteral("r.points"), q)) {
         f.bestRoundPoints = q.value(0).toInt();
         f.bestRoundWords = q.value(1).toInt();
         f.bestRoundEnded = QDateTime::fromMSecsSinceEpoch(q.value(2).toLongLong());
     }
-    if (topRound(db, s, QStringLiteral("r.longest"), QStringLiteral(" AND length(r.longest) > 0"),
+    if (topRound(s, QStringLiteral("r.longest"), QStringLiteral(" AND length(r.longest) > 0"),
                  QStringLiteral("length(r.longest)"), q))
         f.longestWord = q.value(0).toByteArray();
-    if (topRound(db, s, QStringLiteral("r.best_word, r.best_points"), QStringLiteral(" AND length(r.best_word) > 0"),
+    if (topRound(s, QStringLiteral("r.best_word, r.best_points"), QStringLiteral(" AND length(r.best_word) > 0"),
                  QStringLiteral("r.best_points"), q)) {
         f.bestWord = q.value(0).toByteArray();
         f.bestWordPoints = q.value(1).toInt();

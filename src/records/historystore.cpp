@@ -167,7 +167,8 @@ QString HistoryStore::startAfresh(const QString &why)
 {
     disconnect();
     m_gameRows.clear();
-    m_keptAs = KeepAside::move(m_path, Companions);
+    // A file just made that is damaged at once says the disk is at fault: nothing more is moved.
+    m_keptAs = m_startingAfresh ? QString() : KeepAside::move(m_path, Companions);
     if (m_keptAs.isEmpty()) {
         m_state = State::Unusable;
         return QStringLiteral("The game history %1 cannot be read (%2). It could not be moved aside, so it is "
@@ -175,7 +176,9 @@ QString HistoryStore::startAfresh(const QString &why)
             .arg(where(m_path), why);
     }
     const QString kept = m_keptAs;
+    m_startingAfresh = true;
     const QString opened = open(); // a fresh file: nothing to tell unless that fails too
+    m_startingAfresh = false;
     m_keptAs = kept;
     if (m_state != State::Open)
         return opened;

@@ -127,6 +127,7 @@ private:
     State m_state = State::Closed;
     QString m_keptAs;
     QString m_notice;
+    bool m_startingAfresh = false;
     QSqlError m_error;
     // The row of each game of this run that has one, by its key.
     QHash<quint64, qint64> m_gameRows;
