@@ -22,6 +22,45 @@ QString glossOf(const QByteArray &text)
     return gloss.trimmed();
 }
 
+using Sense = WordDefinitions::Sense;
+// Per part of speech, its entries: the word's own senses, then a base form's.
+using PartsEntries = std::array<QList<QList<Sense>>, wordNetParts.size()>;
+
+QList<Sense> chooseSenses(const PartsEntries &byPart)
+{
+    // Which senses: every entry's first before any entry's second, the parts of speech in order,
+    // the word's own entry before its base form's. A word that is no entry of its own, or has no
+    // base form, keeps one entry per part and so the senses it always had.
+    std::array<QList<qsizetype>, wordNetParts.size()> taken;
+    qsizetype total = 0;
+    for (qsizetype n = 0; n < WordDefinitions::MaxSenses; ++n) {
+        for (size_t p = 0; p < byPart.size(); ++p) {
+            taken[p].resize(byPart[p].size());
+            for (qsizetype e = 0; e < byPart[p].size(); ++e) {
+                if (n < byPart[p][e].size() && total < WordDefinitions::MaxSenses) {
+                    ++taken[p][e];
+                    ++total;
+                }
+            }
+        }
+    }
+    // In which order: a part of speech's senses entry by entry, the base form's first (WAYS:
+    // two senses of way, then the slipway), the parts taking turns.
+    std::array<QList<Sense>, wordNetParts.size()> shown;
+    for (size_t p = 0; p < byPart.size(); ++p) {
+        for (qsizetype e = byPart[p].size() - 1; e >= 0; --e)
+            shown[p] += byPart[p][e].first(taken[p][e]);
+    }
+    QList<Sense> senses;
+    for (qsizetype n = 0; senses.size() < total; ++n) {
+        for (const QList<Sense> &part : shown) {
+            if (n < part.size())
+                senses.append(part[n]);
+        }
+    }
+    return senses;
+}
+
 } // namespace
 
 WordDefinitions::WordDefinitions(const QString &searchDir)
@@ -92,42 +131,12 @@ QList<WordDefinitions::Sense> WordDefinitions::lookup(QByteArrayView word)
         if (c < 'a' || c > 'z')
             return {};
     }
-    std::array<QList<QList<Sense>>, wordNetParts.size()> byPart;
+    PartsEntries byPart;
     for (WordNetPos pos : wordNetParts)
         byPart[size_t(pos)] = entriesOf(key, pos);
     if (!available())
         return {}; // damage found on the way
-    // Which senses: every entry's first before any entry's second, the parts of speech in order,
-    // the word's own entry before its base form's. A word that is no entry of its own, or has no
-    // base form, keeps one entry a part and so the senses it always had.
-    std::array<QList<qsizetype>, wordNetParts.size()> taken;
-    qsizetype total = 0;
-    for (qsizetype n = 0; n < MaxSenses; ++n) {
-        for (size_t p = 0; p < byPart.size(); ++p) {
-            taken[p].resize(byPart[p].size());
-            for (qsizetype e = 0; e < byPart[p].size(); ++e) {
-                if (n < byPart[p][e].size() && total < MaxSenses) {
-                    ++taken[p][e];
-                    ++total;
-                }
-            }
-        }
-    }
-    // In which order: a part of speech's senses entry by entry, the base form's first (WAYS:
-    // two senses of way, then the slipway), the parts taking turns.
-    std::array<QList<Sense>, wordNetParts.size()> shown;
-    for (size_t p = 0; p < byPart.size(); ++p) {
-        for (qsizetype e = byPart[p].size() - 1; e >= 0; --e)
-            shown[p] += byPart[p][e].first(taken[p][e]);
-    }
-    QList<Sense> senses;
-    for (qsizetype n = 0; senses.size() < total; ++n) {
-        for (const QList<Sense> &part : shown) {
-            if (n < part.size())
-                senses.append(part[n]);
-        }
-    }
-    return senses;
+    return chooseSenses(byPart);
 }
 
 QString WordDefinitions::describe(QByteArrayView word, const QList<Sense> &senses)

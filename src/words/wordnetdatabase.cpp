@@ -118,37 +118,52 @@ bool WordNetDatabase::openPart(WordNetPos pos, Part &part)
     return checkIndex(pos, part);
 }
 
-// Every entry of the index must read, and point inside the data file. The data file's first
-// synset and its last, which ends the file, must be where the index says: a cut or a line
-// added anywhere before the end moves the last one.
-bool WordNetDatabase::checkIndex(WordNetPos pos, Part &part)
+// Every entry of the index must read and point inside the data file. Notes the first and last
+// synset any entry points to.
+bool WordNetDatabase::checkEntries(WordNetPos pos, const Part &part, SynsetAt *first, SynsetAt *last)
 {
-    struct Reference {
-        quint32 offset;
-        QByteArray lemma;
-    };
-    Reference first{quint32(-1), {}};
-    Reference last{0, {}};
+    *first = {quint32(-1), {}};
+    *last = {0, {}};
+    QByteArray wrong; // what failed, for the log
+    bool pastTheEnd = false;
     const bool wellFormed = part.index.everyEntry([&](QByteArrayView line) {
         const std::optional<WordNetIndexEntry> entry = WordNetIndexEntry::parse(line, pos);
-        if (!entry)
+        if (!entry) {
+            wrong = line.first(std::min<qsizetype>(line.size(), 60)).toByteArray();
             return false;
+        }
         for (quint32 offset : entry->offsets) {
-            if (offset == 0 || offset >= part.dataSize)
+            if (offset == 0 || offset >= part.dataSize) {
+                wrong = entry->lemma.toByteArray();
+                pastTheEnd = true;
                 return false;
-            if (offset < first.offset)
-                first = {offset, entry->lemma.toByteArray()};
-            if (offset > last.offset)
-                last = {offset, entry->lemma.toByteArray()};
+            }
+            if (offset < first->offset)
+                *first = {offset, entry->lemma.toByteArray()};
+            if (offset > last->offset)
+                *last = {offset, entry->lemma.toByteArray()};
         }
         return true;
     });
-    const QString indexName = fileName("index.%1", pos);
-    if (!wellFormed)
-        return damaged(QStringLiteral("%1 holds an entry that does not read").arg(indexName));
+    if (wellFormed)
+        return true;
+    const QString index = fileName("index.%1", pos);
+    return damaged(pastTheEnd ? QStringLiteral("%1: \"%2\" has a sense past the end of %3")
+                                    .arg(index, QString::fromLatin1(wrong), fileName("data.%1", pos))
+                              : QStringLiteral("%1: the entry \"%2\" does not read").arg(index, QString::fromLatin1(wrong)));
+}
+
+// The data file's first synset and its last, which ends the file, must be where the index says:
+// a cut, or a line added anywhere before the end, moves the last one.
+bool WordNetDatabase::checkIndex(WordNetPos pos, Part &part)
+{
+    SynsetAt first;
+    SynsetAt last;
+    if (!checkEntries(pos, part, &first, &last))
+        return false;
     const QString dataName = fileName("data.%1", pos);
     qsizetype lastLength = 0;
-    for (const Reference &synset : {first, last}) {
+    for (const SynsetAt &synset : {first, last}) {
         const std::optional<QByteArray> line = lineAt(part, synset.offset);
         const std::optional<WordNetSynset> read = line ? WordNetSynset::parse(*line, synset.offset, pos) : std::nullopt;
         if (!read || !read->holds(synset.lemma))

@@ -15,7 +15,7 @@
 
 // WordNet 3.0's database files (see wndb(5WN)), read by our own code so that no file, however
 // damaged, can take the program down. open() reads the index files and exception lists into
-// memory (about 6.5 MB) and checks every line of them: fields, order, offsets inside their data
+// memory (about 6.4 MB) and checks every line of them: fields, order, offsets inside their data
 // file; and the first and last synset of each data file. A data file is read a line at a time,
 // when a sense is asked for, and each line is checked before anything is taken from it. The
 // first failed check marks the whole database damaged: from then on it answers nothing.
@@ -59,8 +59,14 @@ private:
         qint64 dataSize = 0;
     };
 
+    struct SynsetAt {
+        quint32 offset = 0;
+        QByteArray lemma;
+    };
+
     State openParts();
     bool openPart(WordNetPos pos, Part &part);
+    bool checkEntries(WordNetPos pos, const Part &part, SynsetAt *first, SynsetAt *last);
     bool checkIndex(WordNetPos pos, Part &part);
     bool damaged(const QString &what);
     std::optional<QByteArray> lineAt(Part &part, quint32 offset);
