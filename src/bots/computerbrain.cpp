@@ -53,7 +53,7 @@ constexpr Style styles[] = {
      1200, 2400, 1150, 12, 2.0, 400, 150, 0.05, 2000, 4000},
     // Expert, the best people: nearly every word of a good vocabulary, at a person's best pace.
     {{1.0, 1.0, 1.0, 0.99, 0.98, 0.45, 0.3, 0.15, 0.07}, 8, 0.8, 0.05, 0.1,
-     700, 1400, 380, 60, 2.0, 200, 70, 0.02, 1500, 3000},
+     700, 1400, 1100, 60, 2.0, 300, 90, 0.02, 1500, 3000},
 };
 
 const Style &styleOf(int level) { return styles[level - ComputerBrain::Easy]; }
