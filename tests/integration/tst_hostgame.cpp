@@ -762,8 +762,8 @@ void TestHostGame::computersPlayLikePeople()
         });
     }
 
-    copy.own.sendMessage(Msg::startgameToHost("You", 100, 6, 7, 4));
-    QTRY_VERIFY_WITH_TIMEOUT(accepted[0]->size() >= 1 && accepted[1]->size() >= 1, 8000);
+    copy.own.sendMessage(Msg::startgameToHost("You", 100, 30, 7, 4)); // the test ends it once both scored
+    QTRY_VERIFY_WITH_TIMEOUT(accepted[0]->size() >= 1 && accepted[1]->size() >= 1, 20000);
     tickUntilActionChanges(server);
     QTRY_VERIFY(over[0]->size() == 1 && over[1]->size() == 1);
     for (ComputerPlayer *p : table.players())
@@ -813,6 +813,7 @@ void TestHostGame::computersMakeRoomForPeople()
     QCOMPARE(waiting.last().first().toInt(), 1);
 
     QSignalSpy roundStarted(&copy.own, &ClientSession::roundStarted);
+    copy.settings.pause = 600; // the next round waits while the test looks between rounds
     copy.own.sendMessage(Msg::startgameToHost("You", 100, 60, 4, 4));
     QTRY_VERIFY(!roundStarted.isEmpty());
     RawClient ann(copy.port());
@@ -860,9 +861,9 @@ void TestHostGame::computersComeBackAfterSilentSeats()
     QCOMPARE(copy.table.waiting(), 3);
 
     silent.clear();
-    QTRY_COMPARE_WITH_TIMEOUT(copy.computerSeats().size(), 3, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(copy.computerSeats().size(), 3, 5000);
     QCOMPARE(copy.table.waiting(), 0);
-    QCOMPARE(copy.table.retryPauseMs(), 50);
+    QTRY_COMPARE(copy.table.retryPauseMs(), 50); // once the own copy has seen them seated
 }
 
 QTEST_GUILESS_MAIN(TestHostGame)
