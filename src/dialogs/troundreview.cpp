@@ -380,15 +380,16 @@ void Troundreview::define()
     const QTreeWidgetItem *item = m_words->currentItem();
     if (!item)
         return;
+    // The lookup itself can find the database damaged; it then answers nothing.
+    const QByteArray word = item->text(WordColumn).toLatin1();
+    const QList<WordDefinitions::Sense> senses = m_definitions.lookup(word);
     if (!m_definitions.available()) {
         // Told once; after that the line stays empty.
         m_definition->setText(m_noticeShown ? QString() : m_definitions.problem());
         m_noticeShown = true;
         return;
     }
-    const QByteArray word = item->text(WordColumn).toLatin1();
-    m_definition->setText(QStringLiteral("%1\n%2").arg(item->text(WordColumn),
-                                                       WordDefinitions::describe(word, m_definitions.lookup(word))));
+    m_definition->setText(QStringLiteral("%1\n%2").arg(item->text(WordColumn), WordDefinitions::describe(word, senses)));
 }
 
 QString Troundreview::definitionText() const
