@@ -32,7 +32,9 @@ Selection select(const Filter &filter)
         s.values.append(filter.since.toMSecsSinceEpoch());
     }
     s.games = QStringLiteral(" FROM games g") + where;
-    s.rounds = QStringLiteral(" FROM rounds r JOIN games g ON g.id = r.game_id") + where;
+    // Every round belongs to a game: without a filter the games need not be read at all.
+    s.rounds = s.values.isEmpty() ? QStringLiteral(" FROM rounds r WHERE 1")
+                                  : QStringLiteral(" FROM rounds r JOIN games g ON g.id = r.game_id") + where;
     return s;
 }
 
@@ -46,19 +48,22 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &values)
     return q.exec();
 }
 
-// Means of consecutive points in buckets of (nearly) equal size, at most MaxCurvePoints of them.
-QList<QPointF> curve(QSqlDatabase &db, const QString &x, const QString &y, const QString &from, const QString &order,
+// Means of the points in each of MaxCurvePoints equal spans of time (x, in milliseconds) from
+// the first to the last; a span without points has none. Grouping by span needs no sorting of
+// the rows themselves, so a curve over tens of thousands of rounds costs one scan.
+QList<QPointF> curve(QSqlDatabase &db, const QString &x, const QString &y, const QString &from,
                      const QVariantList &values)
 {
     QSqlQuery q(db);
     QList<QPointF> points;
+    if (!run(q, QStringLiteral("SELECT min(%1), max(%1)").arg(x) + from, values) || !q.next() || q.value(0).isNull())
+        return points;
+    const qint64 first = q.value(0).toLongLong();
+    const qint64 span = q.value(1).toLongLong() - first + 1;
     if (!run(q,
-             QStringLiteral("SELECT avg(x), avg(y) FROM (SELECT %1 AS x, %2 AS y, ntile(%3) OVER (ORDER BY %4) AS bucket")
-                     .arg(x, y)
-                     .arg(MaxCurvePoints)
-                     .arg(order)
-                 + from + QStringLiteral(") GROUP BY bucket ORDER BY bucket"),
-             values))
+             QStringLiteral("SELECT avg(%1), avg(%2)").arg(x, y) + from
+                 + QStringLiteral(" GROUP BY (%1 - ?) * %2 / ? ORDER BY 1").arg(x).arg(MaxCurvePoints),
+             values + QVariantList{first, span}))
         return points;
     while (q.next())
         points.append(QPointF(q.value(0).toDouble(), q.value(1).toDouble()));
@@ -72,8 +77,7 @@ void readGames(QSqlDatabase &db, const Selection &s, Figures &f)
         f.games = q.value(0).toInt();
         f.wins = q.value(1).toInt();
     }
-    f.pointsPerGame = curve(db, QStringLiteral("g.started"), QStringLiteral("g.own_score"), s.games,
-                            QStringLiteral("g.started, g.id"), s.values);
+    f.pointsPerGame = curve(db, QStringLiteral("g.started"), QStringLiteral("g.own_score"), s.games, s.values);
 }
 
 void readRoundSums(QSqlDatabase &db, const Selection &s, Figures &f)
@@ -126,7 +130,7 @@ void readBest(QSqlDatabase &db, const Selection &s, Figures &f)
         f.bestWordPoints = q.value(1).toInt();
     }
     f.shareCurve = curve(db, QStringLiteral("r.ended"), QStringLiteral("min(100.0, r.found * 100.0 / r.board_words)"),
-                         s.rounds + QStringLiteral(" AND r.board_words > 0"), QStringLiteral("r.ended, r.id"), s.values);
+                         s.rounds + QStringLiteral(" AND r.board_words > 0"), s.values);
 }
 
 void readOpponents(QSqlDatabase &db, const Selection &s, Figures &f)

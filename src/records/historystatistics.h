@@ -14,7 +14,8 @@ class QSqlDatabase;
 // and rounds only (never the words: each round keeps its own summary).
 namespace HistoryStatistics {
 
-// Curves are cut to at most this many points, each the mean of consecutive rounds or games.
+// Curves have at most this many points, each the mean of the rounds or games of one equal span
+// of time between the first and the last.
 constexpr int MaxCurvePoints = 300;
 // The opponents most often met.
 constexpr int MaxOpponents = 200;

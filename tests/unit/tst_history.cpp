@@ -443,8 +443,18 @@ private Q_SLOTS:
         QCOMPARE(f.sharedRounds, want.sharedRounds);
         QVERIFY(qAbs(f.shareSum - shareSum) < 1e-9);
         QCOMPARE(f.wordsByLength, want.wordsByLength);
-        QCOMPARE(f.pointsPerGame.size(), qMin(want.games, HistoryStatistics::MaxCurvePoints));
-        QCOMPARE(f.shareCurve.size(), qMin(want.sharedRounds, HistoryStatistics::MaxCurvePoints));
+        // The curves: at most a point for each span of time, in order, no more points than
+        // games or rounds, and every share a percentage.
+        for (const QList<QPointF> &curve : {f.pointsPerGame, f.shareCurve}) {
+            QVERIFY(!curve.isEmpty());
+            QVERIFY(curve.size() <= HistoryStatistics::MaxCurvePoints);
+            for (qsizetype i = 1; i < curve.size(); ++i)
+                QVERIFY(curve[i].x() > curve[i - 1].x());
+        }
+        QVERIFY(f.pointsPerGame.size() <= want.games);
+        QVERIFY(f.shareCurve.size() <= want.sharedRounds);
+        for (const QPointF &p : f.shareCurve)
+            QVERIFY(p.y() >= 0 && p.y() <= 100);
         QCOMPARE(f.opponents.size(), int(opponents.size()));
         for (const HistoryStatistics::Opponent &o : f.opponents) {
             const Them &them = opponents.at(o.name);
