@@ -2,6 +2,9 @@
 
 #include "client/boardview.h"
 #include "client/playerslots.h"
+#include "client/timebar.h"
+#include "widgets/announcer.h"
+#include "widgets/boardaccessible.h"
 #include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "net/fieldreader.h"
@@ -14,6 +17,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -69,6 +73,11 @@ GameFlow::GameFlow(QWidget *boardPanel, GameFlowHost &host, Twordslist *wordsLis
     for (QLabel *slot : m_ui->image_letters)
         slot->installEventFilter(this);
     m_ui->label_typingoff->installEventFilter(this);
+    // Keys of their own, taken before word entry sees them, so they work with typing on.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), boardPanel), &QShortcut::activated, this,
+            &GameFlow::readBoard);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), boardPanel), &QShortcut::activated, this,
+            &GameFlow::readWord);
 
     clearall();
 }
@@ -120,6 +129,73 @@ QString GameFlow::playerName(int seat) const
 void GameFlow::setStatus(const QString &status)
 {
     m_ui->label_status->setText(status);
+}
+
+void GameFlow::setVerdict(const QString &status, const QString &spoken)
+{
+    setStatus(status);
+    if (m_announcer)
+        m_announcer->verdict(spoken);
+}
+
+void GameFlow::refusal(const QString &status, const QByteArray &word)
+{
+    setVerdict(status, QString::fromLatin1(word.toUpper()) + QStringLiteral(": ") + status);
+}
+
+void GameFlow::announceRoundStart()
+{
+    if (!m_announcer)
+        return;
+    const int size = m_boardView ? m_boardView->playingSquare().width() : 0;
+    m_announcer->roundStarted(QStringLiteral("%1 by %1").arg(size), m_minLetters, m_secondsPerRound);
+}
+
+void GameFlow::announceRoundOver(const Msg::RoundScores &scores)
+{
+    const int own = m_host.ownSeat();
+    int ownTotal = 0;
+    bool listed = false;
+    for (const Msg::RoundScore &score : scores.scores)
+        if (score.seat == own) {
+            ownTotal = score.total;
+            listed = true;
+        }
+    if (!m_announcer || !listed)
+        return;
+    // The host lists every seat, taken or not; the players are the seats with a name. Equal
+    // totals share a place: one more than the players ahead.
+    int place = 1;
+    int players = 1;
+    for (const Msg::RoundScore &score : scores.scores) {
+        if (score.seat == own || !isSeat(score.seat))
+            continue;
+        const QString name = playerName(score.seat);
+        if (name.isEmpty() || name == PlayerSlots::Waiting)
+            continue;
+        ++players;
+        if (score.total > ownTotal)
+            ++place;
+    }
+    m_announcer->roundOver(ownTotal, place, players);
+}
+
+void GameFlow::readBoard()
+{
+    if (!m_announcer || !m_boardView)
+        return;
+    const QStringList rows = BoardAccessible::rows(*m_boardView);
+    m_announcer->board(rows);
+}
+
+void GameFlow::readWord()
+{
+    if (!m_announcer)
+        return;
+    QStringList letters;
+    for (int n = 1; n <= m_entry.wordLength(); ++n)
+        letters.append(QString(QChar('A' + m_entry.slotCode(n) - 1)));
+    m_announcer->word(letters);
 }
 
 // ---- messages --------------------------------------------------------------------------
@@ -209,7 +285,9 @@ void GameFlow::loadstats(const Msg::GameState &state)
         m_activeSeat = own;
         openRound();
         m_countdown = qMin(state.timeLeft, MaxCountdown);
+        m_ui->image_timer->setSeconds(m_countdown, m_secondsPerRound);
         m_turntime->start();
+        announceRoundStart();
     }
 }
 
@@ -243,7 +321,9 @@ void GameFlow::getnextplayer(int seat)
     else
         setStatus(playerName(m_activeSeat) + QStringLiteral("'s turn."));
     m_countdown = qBound(0, m_secondsPerRound, MaxCountdown);
+    m_ui->image_timer->setSeconds(m_countdown, m_secondsPerRound);
     m_turntime->start();
+    announceRoundStart();
 }
 
 void GameFlow::goodword(const Msg::GoodWord &accepted)
@@ -251,7 +331,8 @@ void GameFlow::goodword(const Msg::GoodWord &accepted)
     if (accepted.seat != m_host.ownSeat())
         return;
     const QByteArray &word = accepted.word;
-    setStatus(QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(accepted.points));
+    const QString made = QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(accepted.points);
+    setVerdict(made, made);
     ++m_wordsFound;
     m_ui->label_found->setText(QStringLiteral("Count: %1").arg(m_wordsFound));
     if (word.size() >= WordEntry::MaxLetters) {
@@ -270,15 +351,15 @@ void GameFlow::notvalid(const Msg::NotValid &refused)
     const QString word = text(refused.word);
     switch (refused.reason) {
     case Protocol::NotAWord:
-        setStatus(InvalidWordText);
+        refusal(InvalidWordText, refused.word);
         addword(word, NotAWordColour);
         break;
     case Protocol::AlreadyHad:
-        setStatus(AlreadyFoundText);
+        refusal(AlreadyFoundText, refused.word);
         addword(word, AlreadyFoundColour);
         break;
     case Protocol::TooShort:
-        setStatus(NotEnoughLettersText);
+        refusal(NotEnoughLettersText, refused.word);
         addword(word, TooShortColour);
         break;
     default:
@@ -318,6 +399,7 @@ void GameFlow::timeup(const Msg::RoundScores &scores)
     if (!scores.whole)
         return;
     m_host.playsounds(QStringLiteral("roundover"));
+    announceRoundOver(scores);
 
     if (TallyRecorder *tally = m_host.tally()) {
         bool ok = false;
@@ -348,6 +430,8 @@ void GameFlow::winner(const QByteArray &name)
     m_ui->label_winner2->setText(caption);
     setStatus(QStringLiteral("Game Over!"));
     m_host.addlinetochat(caption, SystemLine);
+    if (m_announcer)
+        m_announcer->winner(caption);
     m_ui->panel_winner->show();
     if (m_host.isHost())
         m_host.setStartButtonVisible(true);
@@ -363,6 +447,7 @@ void GameFlow::turntimeTimer()
     if (m_countdown <= 0) {
         // The round is over here even if the host's word is late; entry stays closed.
         m_countdown = 0;
+        m_ui->image_timer->setSeconds(0, m_secondsPerRound);
         m_ui->label_timer->setText(QStringLiteral("Time: 0:00"));
         m_ui->image_timer->resize(0, m_ui->image_timer->height());
         m_activeSeat = 0;
@@ -379,6 +464,9 @@ void GameFlow::turntimeTimer()
     setTextColour(m_ui->label_timer, m_countdown < 20 ? timerRed : timerNormal);
     if (m_countdown == 20 || m_countdown == 15 || m_countdown <= 10)
         m_host.playsounds(QStringLiteral("tick"));
+    m_ui->image_timer->setSeconds(m_countdown, m_secondsPerRound);
+    if (m_countdown == 10 && m_activeSeat != 0 && m_announcer)
+        m_announcer->secondsLeft(m_countdown);
     m_ui->label_timer->setText(QStringLiteral("Time: %1:%2")
                                    .arg(m_countdown / 60)
                                    .arg(m_countdown % 60, 2, 10, QLatin1Char('0')));

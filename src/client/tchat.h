@@ -12,6 +12,7 @@
 #include "net/messages.h"
 #include "widgets/colourvalue.h"
 
+class Announcer;
 class ChatPanel;
 class ClientSession;
 class GameFlow;
@@ -76,6 +77,7 @@ public:
     PlayerSlots &playerSlots() { return *m_slots; }
     ChatPanel &chat() { return *m_chat; }
     GameFlow &game() { return *m_game; }
+    Announcer &announcer() { return *m_announcer; }
     QWidget *boardPanel() const { return m_panel; }
 
     // Host-side settings read by the host at the moment of use.
@@ -183,6 +185,7 @@ private:
     QWidget *m_panel = nullptr;
     PlayerSlots *m_slots = nullptr;
     ChatPanel *m_chat = nullptr;
+    Announcer *m_announcer = nullptr;
     GameFlow *m_game = nullptr;
     TSock *m_presence = nullptr;
     QWidget *m_startButton = nullptr;

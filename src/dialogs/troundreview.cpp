@@ -1,5 +1,6 @@
 #include "dialogs/troundreview.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 #include "dialogs/reviewboard.h"
 #include "solver/roundhistory.h"
@@ -67,14 +68,17 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_previous = new QPushButton(QStringLiteral("\u25C0"), this);
     m_previous->setObjectName(QStringLiteral("button_previousround"));
     m_previous->setToolTip(QStringLiteral("Previous round"));
+    m_previous->setAccessibleName(QStringLiteral("Previous round"));
     m_next = new QPushButton(QStringLiteral("\u25B6"), this);
     m_next->setObjectName(QStringLiteral("button_nextround"));
     m_next->setToolTip(QStringLiteral("Next round"));
+    m_next->setAccessibleName(QStringLiteral("Next round"));
     for (QPushButton *b : {m_previous, m_next})
         b->setFixedWidth(32);
     m_rounds = new QComboBox(this);
     m_rounds->setObjectName(QStringLiteral("combo_round"));
     m_rounds->setMinimumContentsLength(12);
+    m_rounds->setAccessibleName(QStringLiteral("Round"));
     m_summary = creamLabel(this, "label_summary", true);
     m_summary->setWordWrap(true);
 
@@ -85,6 +89,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_filter->setObjectName(QStringLiteral("edit_filter"));
     m_filter->setPlaceholderText(QStringLiteral("Filter"));
     m_filter->setClearButtonEnabled(true);
+    m_filter->setAccessibleName(QStringLiteral("Filter"));
+    m_filter->setAccessibleDescription(QStringLiteral("Shows only the words that hold this text"));
 
     m_words = new QTreeWidget(this);
     m_words->setObjectName(QStringLiteral("list_words"));
@@ -103,6 +109,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     listPal.setColor(QPalette::Text, white);
     m_words->setPalette(listPal);
     m_words->viewport()->installEventFilter(this);
+    AccessibleNames::scrollArea(m_words, QStringLiteral("Words of the round"),
+                                QStringLiteral("Every word on the board with its points and who found it"));
 
     m_definition = creamLabel(this, "label_definition", false);
     m_definition->setWordWrap(true);
