@@ -163,8 +163,11 @@ def main():
             subprocess.run(["import", "-window", "root", args.screenshot], check=False)
         log.wait_for(r"^10 seconds left", after=at, timeout=60)
         log.wait_for(r"^Round over", after=at, timeout=30)
-        log.wait_for(r"Won the Game", after=at, timeout=30)
+        _, at = log.wait_for(r"Won the Game", after=at, timeout=30)
+        # The words list comes up with its Close button focused: closed with Space.
+        log.wait_for(r"Words List", timeout=10)
         time.sleep(2)
+        keys("space", pause=1.5)
         # Quit: File, Exit, the last item of the menu.
         keys("alt", "Return", "Up", "Return", pause=1.0)
         game.wait(timeout=15)
