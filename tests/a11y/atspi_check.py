@@ -310,20 +310,25 @@ def expected_cells(step, word=()):
     return names
 
 
-def check_board(main, step, word=()):
+def check_board(root, step, word=(), title="Board", marks=True):
+    """The table's cells against the deal; without `marks`, a cell's place in a word is not
+    compared (the review marks whichever word is selected)."""
     faults = []
-    table = find(main, pyatspi.ROLE_TABLE, "Board, 4 by 4")
+    table = find(root, pyatspi.ROLE_TABLE, f"{title}, 4 by 4")
     if table is None:
-        return [f"board: no table 'Board, 4 by 4' (turn {step})"]
+        return [f"{title}: no table '{title}, 4 by 4' (turn {step})"]
     want = expected_cells(step, word)
     t = table.queryTable()
     if (t.nRows, t.nColumns) != (4, 4):
-        faults.append(f"board: {t.nRows} rows and {t.nColumns} columns, want 4 and 4")
+        faults.append(f"{title}: {t.nRows} rows and {t.nColumns} columns, want 4 and 4")
     for (row, col), name in sorted(want.items()):
         cell = t.getAccessibleAt(row - 1, col - 1)
         got = cell.name if cell is not None else None
+        if not marks and got is not None:
+            got = got.split(", selected")[0]
         if got != name:
-            faults.append(f"board (turn {step}): row {row} column {col} is {got!r}, dealt {name!r}")
+            faults.append(f"{title} (turn {step}): row {row} column {col} is {got!r}, dealt {name!r}")
+    log(f"{title} (turn {step}): {len(want)} cells read, {len(faults)} wrong")
     return faults
 
 
@@ -384,6 +389,15 @@ def joined_round(program, folder):
             faults.append("joined: the words list did not show")
         else:
             faults += [f"words list: {f}" for f in unnamed(words)]
+            # The round's board in the review, as dealt.
+            press(find(words, pyatspi.ROLE_PUSH_BUTTON, "Round Review"))
+            review = window(application, "Lexitangle - Round Review")
+            if review is None:
+                faults.append("joined: the round review did not show")
+            else:
+                time.sleep(0.5)
+                faults += [f"round review: {f}" for f in unnamed(review)]
+                faults += check_board(review, 0, title="Round board", marks=False)
     finally:
         game.terminate()
         game.wait(timeout=10)
