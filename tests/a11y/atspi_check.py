@@ -187,6 +187,14 @@ def check_choices(dialog):
         checked = [r.name for r in group if state(r, pyatspi.STATE_CHECKED)]
         if checked != [want]:
             faults.append(f"game start: checked {checked}, want [{want!r}] (the stored choice)")
+    # Choosing through the radio button's action moves the check.
+    for r in sizes:
+        if r.name == "8 by 8":
+            press(r)
+            time.sleep(0.3)
+    checked = [r.name for r in sizes if state(r, pyatspi.STATE_CHECKED)]
+    if checked != ["8 by 8"]:
+        faults.append(f"game start: after choosing '8 by 8' checked {checked}")
     return faults
 
 
