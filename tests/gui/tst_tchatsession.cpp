@@ -541,6 +541,14 @@ private Q_SLOTS:
         const QByteArray withComputers = file.readAll();
         file.close();
         QVERIFY(withComputers.contains("ComputerPlayers=3\r\n") && !withComputers.contains("ComputerLevel"));
+        // The chosen number says how many of its computers wait for a seat, and only it.
+        m_chat->menu().showComputersWaiting(1);
+        QCOMPARE(item("Computers3")->text(), QStringLiteral("3 (1 waiting)"));
+        item("Computers9")->trigger();
+        QCOMPARE(item("Computers3")->text(), QStringLiteral("3"));
+        QCOMPARE(item("Computers9")->text(), QStringLiteral("9 (1 waiting)"));
+        m_chat->menu().showComputersWaiting(0);
+        QCOMPARE(item("Computers9")->text(), QStringLiteral("9"));
         QVERIFY(item("quick")->isChecked());
         QVERIFY(!item("ExtraLong1")->isChecked());
         QCOMPARE(m_chat->timeBetweenRounds(), 5);
