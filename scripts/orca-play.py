@@ -113,14 +113,14 @@ def main():
     args = ap.parse_args()
 
     log = OrcaLog(args.log)
-    log.wait_for(r"Screen reader on", timeout=30)
+    log.wait_for(r"Screen reader on", timeout=60)
     words, prefixes = load_words(args.words)
 
     game = subprocess.Popen([args.game], cwd=args.game.rsplit("/", 1)[0],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         # The lobby download window comes first; its second button goes on to the solo game.
-        _, at = log.wait_for(r"Download And Install The Orvo22 Lobby Now push button", timeout=30)
+        _, at = log.wait_for(r"Download And Install The Orvo22 Lobby Now push button", timeout=60)
         keys("Tab")
         log.wait_for(r"Play Solo Game push button", after=at)
         keys("space", pause=1.5)
