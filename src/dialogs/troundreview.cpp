@@ -1,7 +1,8 @@
 #include "dialogs/troundreview.h"
 
-#include "widgets/dialoglook.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/reviewboard.h"
+#include "widgets/dialoglook.h"
 #include "solver/roundhistory.h"
 #include "words/worddefinitions.h"
 
@@ -25,6 +26,8 @@ namespace {
 const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
 const QColor missedColour(178, 198, 178);
+const QColor notOnBoardColour(150, 160, 150);
+const QSize homeSize(660, 500);
 const QColor listBase(60, 86, 60);
 constexpr int RowRole = Qt::UserRole;
 // Selecting through the list with the arrow keys asks for one definition, at the word the
@@ -36,6 +39,7 @@ QString finderText(RoundHistory::Finder finder)
     switch (finder) {
     case RoundHistory::Finder::Me: return QStringLiteral("you");
     case RoundHistory::Finder::Table: return QStringLiteral("the table");
+    case RoundHistory::Finder::NotOnBoard: return QStringLiteral("not on this board");
     case RoundHistory::Finder::Nobody: break;
     }
     return QStringLiteral("missed");
@@ -61,7 +65,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 {
     setObjectName(QStringLiteral("roundreview"));
     setWindowTitle(QStringLiteral("Lexitangle - Round Review"));
-    resize(660, 500);
+    resize(homeSize);
+    m_place = new KeptPlace(*this, homeSize);
     DialogLook::applyBackground(this);
 
     m_previous = new QPushButton(QStringLiteral("\u25C0"), this);
@@ -155,6 +160,20 @@ void Troundreview::showReview()
     activateWindow();
 }
 
+void Troundreview::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        m_place->placeForShowing();
+    QWidget::setVisible(visible);
+}
+
+void Troundreview::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_place->hidden();
+}
+
 void Troundreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -164,8 +183,14 @@ void Troundreview::showEvent(QShowEvent *event)
 
 void Troundreview::roundsChanged()
 {
-    // The newest round follows when it was the one on show, or when there was none.
+    // The oldest rounds of a long game are dropped: the index of the round on show moves with
+    // them (below 0 when it was dropped itself).
     const int count = m_history.roundCount();
+    const int first = count > 0 ? m_history.round(0).number : 1;
+    if (m_round >= 0)
+        m_round -= first - m_firstNumber;
+    m_firstNumber = first;
+    // The newest round follows when it was the one on show, or when there was none.
     const bool followNewest = m_round < 0 || m_round >= count - 2;
     fillRounds();
     if (followNewest)
@@ -177,7 +202,7 @@ void Troundreview::fillRounds()
     const QSignalBlocker block(m_rounds);
     m_rounds->clear();
     for (int i = 0; i < m_history.roundCount(); ++i)
-        m_rounds->addItem(QStringLiteral("Round %1").arg(i + 1));
+        m_rounds->addItem(QStringLiteral("Round %1").arg(m_history.round(i).number));
     if (m_history.roundCount() == 0) {
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
@@ -214,23 +239,29 @@ void Troundreview::fillWords()
 {
     const QList<RoundHistory::Row> &rows = m_history.rows(m_round);
     m_summary->setText(RoundHistory::summaryText(m_history.summary(m_round)));
+    QFont bold = m_words->font();
+    bold.setBold(true);
+    QFont italic = m_words->font();
+    italic.setItalic(true);
     QList<QTreeWidgetItem *> items;
     items.reserve(rows.size());
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const RoundHistory::Row &row = rows[i];
-        auto *item = new QTreeWidgetItem({QString::fromLatin1(row.word), QString::number(row.points), finderText(row.finder)});
+        const bool onBoard = row.finder != RoundHistory::Finder::NotOnBoard;
+        auto *item = new QTreeWidgetItem({QString::fromLatin1(row.word), onBoard ? QString::number(row.points) : QString(),
+                                          finderText(row.finder)});
         item->setData(WordColumn, RowRole, int(i));
         item->setTextAlignment(PointsColumn, Qt::AlignRight | Qt::AlignVCenter);
         const QColor colour = row.finder == RoundHistory::Finder::Me      ? cream
                               : row.finder == RoundHistory::Finder::Table ? white
-                                                                          : missedColour;
+                              : onBoard                                   ? missedColour
+                                                                          : notOnBoardColour;
         for (int c = 0; c < 3; ++c) {
             item->setForeground(c, colour);
-            if (row.finder == RoundHistory::Finder::Me) {
-                QFont f = item->font(c);
-                f.setBold(true);
-                item->setFont(c, f);
-            }
+            if (row.finder == RoundHistory::Finder::Me)
+                item->setFont(c, bold);
+            else if (!onBoard)
+                item->setFont(c, italic);
         }
         items.append(item);
     }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class KeptPlace;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +18,8 @@ class WordDefinitions;
 // board, every word on it (longest first, then alphabetical) with its points and who found it,
 // a summary line, the path of the word under the mouse or selected, and the meaning of the
 // selected word. It stays open across rounds until the player closes it; a new round's list
-// brings the newest round into view when the newest was shown.
+// brings the newest round into view when the newest was shown. Its place and size are kept
+// across runs (KeptPlace).
 class Troundreview : public QWidget {
     Q_OBJECT
 public:
@@ -35,9 +37,13 @@ public:
     QString selectedText() const;
     // What the definition line says now.
     QString definitionText() const;
+    KeptPlace &keptPlace() { return *m_place; }
+
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -53,6 +59,7 @@ private:
     RoundHistory &m_history;
     WordDefinitions &m_definitions;
     int m_round = -1;
+    int m_firstNumber = 1; // the number of the oldest round kept, when the rounds were last listed
     bool m_noticeShown = false;
 
     QPushButton *m_previous;
@@ -64,4 +71,5 @@ private:
     QTreeWidget *m_words;
     QLabel *m_definition;
     QTimer *m_defineTimer;
+    KeptPlace *m_place;
 };

@@ -9,6 +9,7 @@
 #include "host/board.h"
 #include "host/gamerules.h"
 #include "solver/boardsolver.h"
+#include "solver/pathfinder.h"
 #include "words/lettercodes.h"
 #include "words/tdictn.h"
 
@@ -104,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(wordsOf(solver.solve(cells, 4)), QByteArrayList({"ABCDEFGHIJKL", "ABCDEFGHIJK"}));
         QCOMPARE(solver.solve(cells, 4).first().points, 12);
         QCOMPARE(solver.tree().wordCount(), 2);
-        QCOMPARE(BoardSolver::findPath(cells, "ABCDEFGHIJKLM").size(), 0);
+        QCOMPARE(PathFinder(cells).find("ABCDEFGHIJKLM").size(), 0);
     }
 
     void oddSizes_data()
