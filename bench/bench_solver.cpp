@@ -8,7 +8,8 @@
 // Then the round review's rows of crafted rounds a hostile host can send, beside an honest
 // 10x10 round: a board of 100 A tiles with a 64 KB list of words of up to 12 letters, and a
 // board built so that pruning cannot settle its listed words (a B whose one A neighbour every
-// word needs on both sides), which only the path search's step budget ends.
+// word needs on both sides), which only the path search's step budget ends; and the time that
+// budget takes when it is spent whole.
 #include "benchsupport.h"
 
 #include <benchmark/benchmark.h>
@@ -27,6 +28,7 @@
 #include "host/board.h"
 #include "words/lettercodes.h"
 #include "solver/boardsolver.h"
+#include "solver/pathfinder.h"
 #include "solver/roundhistory.h"
 #include "words/tdictn.h"
 
@@ -168,6 +170,17 @@ int reviewRows(BoardSolver &solver, const BoardCells &cells, const QByteArray &l
     return int(history.rows(0).size());
 }
 
+// The most one round's path searches can cost: the trap word again and again until the
+// board's steps are spent.
+void wholeBudget(benchmark::State &state, const CraftedRound *trap)
+{
+    for (auto _ : state) {
+        PathFinder paths(trap->cells);
+        while (paths.stepsLeft() > 0)
+            benchmark::DoNotOptimize(paths.find("AAAAAAAAAABA"));
+    }
+}
+
 void review(benchmark::State &state, BoardSolver *solver, const CraftedRound *round)
 {
     for (auto _ : state)
@@ -261,6 +274,7 @@ int main(int argc, char **argv)
     for (const CraftedRound &round : rounds)
         benchmark::RegisterBenchmark((std::string("review/") + round.label).c_str(), review, &solver, &round)
             ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("review/path search budget", wholeBudget, &rounds[1])->Unit(benchmark::kMillisecond);
 
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -291,5 +305,7 @@ int main(int argc, char **argv)
                     (std::string(round.label) + ":").c_str(), reporter.realNs[name] / 1e6, reporter.cpuNs[name] / 1e6,
                     reviewRows(solver, round.cells, round.list), double(round.list.size()) / 1024.0);
     }
+    std::printf("path search, a round's whole budget of %d steps: %.2f ms, CPU %.2f ms\n", PathFinder::BoardSteps,
+                reporter.realNs["review/path search budget"] / 1e6, reporter.cpuNs["review/path search budget"] / 1e6);
     return same ? 0 : 1;
 }
