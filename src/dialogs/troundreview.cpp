@@ -205,6 +205,7 @@ void Troundreview::fillRounds()
         m_board->setBoard(BoardCells{});
         m_model->setRows({});
         m_filled = false;
+        m_currentRow = -1;
         m_definition->clear();
     } else if (m_round >= 0 && m_round < m_history.roundCount()) {
         m_rounds->setCurrentIndex(m_round);
@@ -225,8 +226,9 @@ void Troundreview::showRound(int index)
     m_previous->setEnabled(index > 0);
     m_next->setEnabled(index < m_history.roundCount() - 1);
     m_board->setBoard(m_history.round(index).cells);
-    m_model->setRows({});
+    m_model->setRows({}); // a reset: the view forgets its current word without a signal
     m_filled = false;
+    m_currentRow = -1;
     m_definition->clear();
     // A hidden window waits: the words are worked out when it is shown.
     if (isVisible())

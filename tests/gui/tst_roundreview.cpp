@@ -280,12 +280,15 @@ private Q_SLOTS:
         playRound({"CARE"}, "CARE");
         m_review->showReview();
         QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
+        list()->setCurrentIndex(indexFor(QStringLiteral("CARET")));
         m_history->boardDealt(board4({"TEAR", "ZZZZ", "ZZZZ", "ZZZZ"}));
         QCOMPARE(m_review->shownRound(), 0);
         m_history->roundListed("TEAR", 4);
         QVERIFY(m_review->isVisible());
         QCOMPARE(m_review->shownRound(), 1);
         QCOMPARE(column(list(), 0), QStringList({"TEAR"}));
+        QVERIFY(!list()->currentIndex().isValid()); // the last round's word goes with its round
+        QVERIFY(board()->path().isEmpty());
         QCOMPARE(m_review->findChild<QComboBox *>(QStringLiteral("combo_round"))->currentText(), QStringLiteral("Round 2"));
         QTest::mouseClick(m_review->findChild<QPushButton *>(QStringLiteral("button_previousround")), Qt::LeftButton);
         QCOMPARE(m_review->shownRound(), 0);
