@@ -112,8 +112,9 @@ void LexitangleApp::attachReview(const Paths &paths)
 }
 
 // Computer players: seated by the table after the menu's choice, which the settings make when
-// the own arrival is announced; they share the review's solver. When the window closes they
-// leave at once, like people, with nothing sent first.
+// the own arrival is announced; they share the review's solver. The menu shows how many of them
+// wait for a seat. When the window closes they leave at once, like people, with nothing sent
+// first.
 void LexitangleApp::attachComputers(const Paths &paths)
 {
     m_computers = std::make_unique<ComputerTable>(m_chat->session(), *m_solver, paths.dictionaryWorkingFile());
@@ -121,6 +122,7 @@ void LexitangleApp::attachComputers(const Paths &paths)
     MainMenu *menu = &m_chat->menu();
     QObject::connect(menu, &MainMenu::computerPlayersChosen, table, &ComputerTable::setCount);
     QObject::connect(menu, &MainMenu::computerLevelChosen, table, &ComputerTable::setLevel);
+    QObject::connect(table, &ComputerTable::waitingChanged, menu, &MainMenu::showComputersWaiting);
     QObject::connect(m_chat.get(), &Tchat::closing, table, &ComputerTable::closeAll);
 }
 

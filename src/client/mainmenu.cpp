@@ -189,8 +189,26 @@ int MainMenu::computerLevelTag() const { return menuTag(m_computerLevel); }
 
 void MainMenu::chooseComputerPlayers(int count)
 {
-    if (chooseByTag(m_computers, m_computerGroup, count))
-        Q_EMIT computerPlayersChosen(count);
+    if (!chooseByTag(m_computers, m_computerGroup, count))
+        return;
+    captionComputers();
+    Q_EMIT computerPlayersChosen(count);
+}
+
+void MainMenu::showComputersWaiting(int waiting)
+{
+    m_computersWaiting = waiting;
+    captionComputers();
+}
+
+void MainMenu::captionComputers()
+{
+    for (QAction *a : m_computerGroup->actions()) {
+        QString caption = QString::number(a->data().toInt());
+        if (a->isChecked() && m_computersWaiting > 0)
+            caption += QStringLiteral(" (%1 waiting)").arg(m_computersWaiting);
+        a->setText(caption);
+    }
 }
 
 void MainMenu::chooseComputerLevel(int level)

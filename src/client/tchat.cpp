@@ -336,7 +336,7 @@ void Tchat::label_playername1ContextPopup(int seat)
 void Tchat::kicking(int seat)
 {
     if (isHost() && loggedIn())
-        sendMessage(Msg::kickhim(ownSeat(), seat));
+        m_session->removeSeat(seat);
 }
 
 // ---- output ----

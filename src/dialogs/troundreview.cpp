@@ -287,15 +287,16 @@ void Troundreview::define()
     const int row = m_model->rowAt(m_words->currentIndex());
     if (row < 0)
         return;
+    // The lookup itself can find the database damaged; it then answers nothing.
+    const QByteArray word = m_model->row(row).word;
+    const QList<WordDefinitions::Sense> senses = m_definitions.lookup(word);
     if (!m_definitions.available()) {
         // Told once; after that the line stays empty.
         m_definition->setText(m_noticeShown ? QString() : m_definitions.problem());
         m_noticeShown = true;
         return;
     }
-    const QByteArray &word = m_model->row(row).word;
-    m_definition->setText(QStringLiteral("%1\n%2").arg(QString::fromLatin1(word),
-                                                       WordDefinitions::describe(word, m_definitions.lookup(word))));
+    m_definition->setText(QStringLiteral("%1\n%2").arg(QString::fromLatin1(word), WordDefinitions::describe(word, senses)));
 }
 
 QString Troundreview::definitionText() const

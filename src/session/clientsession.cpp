@@ -3,6 +3,7 @@
 #include "host/tserver.h"
 #include "net/esockexception.h"
 #include "net/fieldreader.h"
+#include "net/messages.h"
 #include "net/messageframer.h"
 #include "net/protocol.h"
 #include "net/receivequeue.h"
@@ -12,10 +13,11 @@
 
 namespace {
 
-// Far above anything a real table sends (a whole board is some 600 bytes); a host that goes
-// past them is flooding us, and the connection counts as lost.
+// Far above anything a real table sends (a whole board is some 600 bytes, the longest message
+// 64 KiB); a host that goes past them is flooding us, and the connection counts as lost. The
+// bytes bound keeps what a flood can make us hold well under 100 MB, entries included.
 constexpr int MaxQueuedMessages = 100000;
-constexpr qsizetype MaxQueuedBytes = 64 * 1024 * 1024;
+constexpr qsizetype MaxQueuedBytes = 16 * 1024 * 1024;
 
 QString errorText(const ESockException &error) { return QString::fromUtf8(error.what()); }
 
@@ -41,6 +43,7 @@ ClientSession::ClientSession(quint16 port, QObject *parent)
 {
     m_queue = new ReceiveQueue(TickMs, this);
     m_queue->setObjectName(QStringLiteral("Timer1"));
+    m_queue->setCloseHandler([this](int) { Q_EMIT closed(); });
     registerHandlers();
     connectSocket();
 }
@@ -104,6 +107,8 @@ void ClientSession::received(TSock *sender)
             qWarning("Lexitangle: the host sent more than %d messages or %lld bytes that "
                      "wait to be handled; closing the connection",
                      MaxQueuedMessages, qlonglong(MaxQueuedBytes));
+            // A flooding host's backlog is not worth handling before the close.
+            m_queue->dropFrom(0);
             sender->close();
             return;
         }
@@ -115,6 +120,7 @@ QString ClientSession::open(const QString &address, quint16 port, const QHostAdd
     m_sock->setHostName(address);
     m_sock->setPortName(QString::number(port));
     m_sock->setLocalAddress(local);
+    m_closeQueued = false;
     try {
         m_sock->open();
     } catch (const ESockException &error) {
@@ -142,6 +148,12 @@ QString ClientSession::hostpress(TServer &server)
 QString ClientSession::joinpress(const QString &address)
 {
     return open(address, m_port, QHostAddress());
+}
+
+void ClientSession::removeSeat(int seat)
+{
+    Q_EMIT removalAsked(seat);
+    sendMessage(Msg::kickhim(m_ownSeat, seat));
 }
 
 void ClientSession::sendMessage(const QByteArray &whole)
@@ -228,7 +240,11 @@ void ClientSession::winner(const QByteArray &payload) { Q_EMIT winnerNamed(Msg::
 
 void ClientSession::sockInfo(TSock *, int kind, const QString &)
 {
-    // A lost connection is told by the report's kind; its text is only for people.
-    if (kind == TSock::Close)
-        Q_EMIT closed();
+    // A lost connection is told by the report's kind; its text is only for people. A host
+    // closes right after its last words (CMD_full): the close takes its turn behind every
+    // message that came before it, once however often it is reported.
+    if (kind == TSock::Close && !m_closeQueued) {
+        m_closeQueued = true;
+        m_queue->enqueueClose(0);
+    }
 }
