@@ -41,8 +41,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # What the program needs at run time beyond the libraries it links: the platform plugins (xcb,
 # wayland, offscreen), the JPEG reader (in libqt6gui6), the GStreamer elements Qt Multimedia
 # plays its WAVE clips through, the fonts the tiles are drawn with, and WordNet's database for the
-# round review's definitions (its library, from wordnet-dev, is linked in statically). The
-# libraries come from dpkg-shlibdeps when it is there, else from the list.
+# round review's definitions (its files only: the program reads them with its own code, not with
+# WordNet's library). The libraries come from dpkg-shlibdeps when it is there, else from the list.
 set(LEXI_RUNTIME_DEPENDS
     "qt6-qpa-plugins, libqt6gui6 (>= 6.4), gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-liberation, wordnet-base")
 find_program(LEXI_DPKG_SHLIBDEPS dpkg-shlibdeps)

@@ -5,7 +5,9 @@
 #include "client/mainmenu.h"
 #include "client/tchat.h"
 #include "client/windowgeometry.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/tgamestart.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/twordslist.h"
 #include "words/inieditor.h"
 
@@ -163,6 +165,8 @@ void SettingsFile::applySettings(const ClientSettings &s)
     item("SpeakChat1")->setChecked(s.speakChat);
     menu.chooseComputerLevel(s.computerLevel);
     menu.chooseComputerPlayers(s.computerPlayers);
+    if (windows.roundreview)
+        windows.roundreview->keptPlace().setStored(s.reviewPlace);
 }
 
 void SettingsFile::saveinifile()
@@ -202,6 +206,11 @@ void SettingsFile::saveComputerLevel()
 {
     const int level = m_window.menu().computerLevelTag();
     editSettingsFile([level](IniEditor &ini) { ClientSettings::writeComputerLevel(ini, Section, level); });
+}
+
+void SettingsFile::saveReviewPlace(const QRect &place)
+{
+    editSettingsFile([&place](IniEditor &ini) { ClientSettings::writeReviewPlace(ini, Section, place); });
 }
 
 void SettingsFile::editSettingsFile(const std::function<void(IniEditor &)> &edit)

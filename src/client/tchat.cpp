@@ -8,8 +8,10 @@
 #include "client/settingsfile.h"
 #include "client/tilegroupmenu.h"
 #include "client/windowgeometry.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/tgamestart.h"
 #include "dialogs/tphrases.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/tspylist.h"
 #include "dialogs/ttallylist.h"
 #include "dialogs/twordslist.h"
@@ -134,6 +136,11 @@ void Tchat::attach(const Windows &windows)
         m_game->setWordsList(m_windows.wordslist);
     if (m_windows.spylist)
         connect(m_windows.spylist, &Tspylist::kickRequested, this, &Tchat::kicking);
+    if (m_windows.roundreview) {
+        KeptPlace *review = &m_windows.roundreview->keptPlace();
+        connect(review, &KeptPlace::changed, this, [this](const QRect &place) { m_settings->saveReviewPlace(place); });
+        connect(this, &Tchat::closing, review, &KeptPlace::keep);
+    }
     if (m_windows.phrases)
         connect(m_windows.phrases, &Tphrases::done, this, [this] {
             for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
@@ -415,6 +422,8 @@ void Tchat::resetScreenLocation()
 {
     if (m_windows.wordslist)
         m_windows.wordslist->setRemembered(52, 108);
+    if (m_windows.roundreview)
+        m_windows.roundreview->keptPlace().reset();
     m_geometry->placeWindow(WindowGeometry::HomeCorner, WindowGeometry::HomeSize);
 }
 

@@ -28,6 +28,7 @@ class TSock;
 class Tgamestart;
 class Tphrases;
 class Tspylist;
+class Troundreview;
 class Twordslist;
 class Ttallylist;
 class TileGroupMenu;
@@ -59,6 +60,7 @@ public:
         Tgamestart *gamestart = nullptr;
         Tphrases *phrases = nullptr;
         Twordslist *wordslist = nullptr;
+        Troundreview *roundreview = nullptr;
         QWidget *about = nullptr;
         QWidget *help = nullptr;
         QWidget *download = nullptr;
