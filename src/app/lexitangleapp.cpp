@@ -68,12 +68,14 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
                                                [chat] { return chat->otherPlayers(); }, m_chat.get());
     m_server = std::make_unique<TServer>(m_chat->spell(), *m_chat, m_rng, options.port);
     m_wordslist = std::make_unique<Twordslist>(m_chat.get());
+    attachReview(options.paths);
 
     Tchat::Windows windows;
     windows.spylist = m_spylist.get();
     windows.gamestart = m_gamestart.get();
     windows.phrases = m_phrases.get();
     windows.wordslist = m_wordslist.get();
+    windows.roundreview = m_roundreview.get();
     windows.about = m_about.get();
     windows.help = m_help.get();
     windows.download = m_download.get();
@@ -87,7 +89,6 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
         chat->reportSave(path, saved, reason);
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
-    attachReview(options.paths);
     attachHistory(options.paths);
     attachComputers(options.paths);
     attachBoardCodes();

@@ -89,6 +89,7 @@ void MainMenu::buildOptions(QMenuBar *bar)
     QAction *scrollOff = add(options, "ScrollChatOff2", QStringLiteral("Scroll Chat Off"), true);
     scrollOff->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     add(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"));
+    add(options, "SpeakChat1", QStringLiteral("Speak Chat"), true)->setChecked(true);
     add(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
     options->addSeparator()->setObjectName(QStringLiteral("N2"));
     add(options, "JustWatch1", QStringLiteral("Just Watch"), true);

@@ -1,10 +1,13 @@
 #include "dialogs/troundreview.h"
 
-#include "widgets/dialoglook.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/reviewboard.h"
 #include "dialogs/reviewcodepanel.h"
+#include "dialogs/reviewwordsmodel.h"
 #include "records/historykeeper.h"
 #include "solver/roundhistory.h"
+#include "widgets/accessiblenames.h"
+#include "widgets/dialoglook.h"
 #include "words/worddefinitions.h"
 
 #include <QApplication>
@@ -13,35 +16,27 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
-const QColor missedColour(178, 198, 178);
 const QColor listBase(60, 86, 60);
-constexpr int RowRole = Qt::UserRole;
+const QSize homeSize(660, 560); // room for the code row under the board and the list
 // Selecting through the list with the arrow keys asks for one definition, at the word the
 // keys come to rest on.
 constexpr int DefineDelayMs = 60;
-
-QString finderText(RoundHistory::Finder finder)
-{
-    switch (finder) {
-    case RoundHistory::Finder::Me: return QStringLiteral("you");
-    case RoundHistory::Finder::Table: return QStringLiteral("the table");
-    case RoundHistory::Finder::Nobody: break;
-    }
-    return QStringLiteral("missed");
-}
 
 QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
 {
@@ -59,11 +54,12 @@ QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
 } // namespace
 
 Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_live(history), m_shown(&history), m_definitions(definitions)
+    : QWidget(parent, Qt::Window), m_live(history), m_history(&history), m_definitions(definitions)
 {
     setObjectName(QStringLiteral("roundreview"));
     setWindowTitle(QStringLiteral("Lexitangle - Round Review"));
-    resize(660, 560); // the code row under the board and the list
+    resize(homeSize);
+    m_place = new KeptPlace(*this, homeSize);
     DialogLook::applyBackground(this);
 
     m_games = new QComboBox(this);
@@ -75,14 +71,17 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_previous = new QPushButton(QStringLiteral("\u25C0"), this);
     m_previous->setObjectName(QStringLiteral("button_previousround"));
     m_previous->setToolTip(QStringLiteral("Previous round"));
+    m_previous->setAccessibleName(QStringLiteral("Previous round"));
     m_next = new QPushButton(QStringLiteral("\u25B6"), this);
     m_next->setObjectName(QStringLiteral("button_nextround"));
     m_next->setToolTip(QStringLiteral("Next round"));
+    m_next->setAccessibleName(QStringLiteral("Next round"));
     for (QPushButton *b : {m_previous, m_next})
         b->setFixedWidth(32);
     m_rounds = new QComboBox(this);
     m_rounds->setObjectName(QStringLiteral("combo_round"));
     m_rounds->setMinimumContentsLength(12);
+    m_rounds->setAccessibleName(QStringLiteral("Round"));
     m_summary = creamLabel(this, "label_summary", true);
     m_summary->setWordWrap(true);
 
@@ -94,24 +93,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_filter->setObjectName(QStringLiteral("edit_filter"));
     m_filter->setPlaceholderText(QStringLiteral("Filter"));
     m_filter->setClearButtonEnabled(true);
-
-    m_words = new QTreeWidget(this);
-    m_words->setObjectName(QStringLiteral("list_words"));
-    m_words->setColumnCount(3);
-    m_words->setHeaderLabels({QStringLiteral("Word"), QStringLiteral("Points"), QStringLiteral("Found by")});
-    m_words->setRootIsDecorated(false);
-    m_words->setUniformRowHeights(true);
-    m_words->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_words->setMouseTracking(true);
-    m_words->header()->setSectionResizeMode(WordColumn, QHeaderView::Stretch);
-    m_words->header()->setStretchLastSection(false);
-    m_words->setColumnWidth(PointsColumn, 60);
-    m_words->setColumnWidth(FinderColumn, 90);
-    QPalette listPal = m_words->palette();
-    listPal.setColor(QPalette::Base, listBase);
-    listPal.setColor(QPalette::Text, white);
-    m_words->setPalette(listPal);
-    m_words->viewport()->installEventFilter(this);
+    m_filter->setAccessibleName(QStringLiteral("Filter"));
+    m_filter->setAccessibleDescription(QStringLiteral("Shows only the words that hold this text"));
 
     m_definition = creamLabel(this, "label_definition", false);
     m_definition->setWordWrap(true);
@@ -130,7 +113,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     left->addStretch();
     auto *right = new QVBoxLayout;
     right->addWidget(m_filter);
-    right->addWidget(m_words, 1);
+    right->addWidget(makeList(), 1);
     auto *middle = new QHBoxLayout;
     middle->addLayout(left);
     middle->addLayout(right, 1);
@@ -148,11 +131,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_next, &QPushButton::clicked, this, [this] { showRound(m_round + 1); });
     connect(m_rounds, &QComboBox::activated, this, &Troundreview::showRound);
     connect(m_filter, &QLineEdit::textChanged, this, &Troundreview::applyFilter);
-    connect(m_words, &QTreeWidget::currentItemChanged, this, &Troundreview::currentChanged);
-    connect(m_words, &QTreeWidget::itemEntered, this, &Troundreview::showPathOf);
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
-    auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
     connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
     connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
     connect(m_codePanel, &ReviewCodePanel::playRequested, this, &Troundreview::playBoardRequested);
@@ -195,17 +174,14 @@ void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
 void Troundreview::showGame(qint64 id)
 {
     m_wantedGame = id;
-    if (id == 0 || !m_records) {
-        m_gameId = 0;
-        m_shown = &m_live;
-        m_past.reset();
-        m_round = -1;
-        fillRounds();
-        showRound(m_live.roundCount() - 1);
-        m_games->setCurrentIndex(0);
+    if (id != 0 && m_records) {
+        m_records->requestGame(id); // shown when it has been read
         return;
     }
-    m_records->requestGame(id);
+    m_gameId = 0;
+    showRounds(&m_live, true);
+    m_past.reset();
+    m_games->setCurrentIndex(0);
 }
 
 void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGame &game)
@@ -217,23 +193,29 @@ void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGam
         RoundHistory::Round round;
         round.cells = past.cells;
         round.minLetters = past.minLetters;
-        round.ownWords = past.ownWords;
-        round.tableWords = past.tableWords;
+        round.ownWords = past.ownWords.join('+');
+        round.tableWords = past.tableWords.join('+');
         round.dealt = game.entry.started;
         rounds.append(std::move(round));
     }
     auto loaded = std::make_unique<RoundHistory>(m_solver);
     loaded->loadRounds(std::move(rounds));
-    m_past = std::move(loaded);
-    m_shown = m_past.get();
     m_gameId = id;
-    m_round = -1;
-    fillRounds();
-    showRound(0);
+    showRounds(loaded.get(), false);
+    m_past = std::move(loaded);
     const int index = m_games->findData(id);
     if (index >= 0)
         m_games->setCurrentIndex(index);
     Q_EMIT pastGameShown(id);
+}
+
+void Troundreview::showRounds(RoundHistory *rounds, bool newest)
+{
+    m_history = rounds;
+    m_round = -1;
+    m_firstNumber = rounds->roundCount() > 0 ? rounds->round(0).number : 1;
+    fillRounds();
+    showRound(newest ? rounds->roundCount() - 1 : 0);
 }
 
 void Troundreview::liveRoundsChanged()
@@ -241,20 +223,64 @@ void Troundreview::liveRoundsChanged()
     // A round of the game in progress ended: the list of games may have grown too.
     if (m_records && isVisible())
         m_records->requestGames();
-    if (m_shown == &m_live)
+    if (m_history == &m_live)
         roundsChanged();
+}
+
+QWidget *Troundreview::makeList()
+{
+    m_model = new ReviewWordsModel(this);
+    m_words = new QTreeView(this);
+    m_words->setObjectName(QStringLiteral("list_words"));
+    m_words->setModel(m_model);
+    m_words->setRootIsDecorated(false);
+    m_words->setItemsExpandable(false);
+    m_words->setUniformRowHeights(true);
+    m_words->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_words->setMouseTracking(true);
+    m_words->header()->setSectionResizeMode(ReviewWordsModel::WordColumn, QHeaderView::Stretch);
+    m_words->header()->setStretchLastSection(false);
+    m_words->setColumnWidth(ReviewWordsModel::PointsColumn, 60);
+    m_words->setColumnWidth(ReviewWordsModel::FinderColumn, 110);
+    QPalette listPal = m_words->palette();
+    listPal.setColor(QPalette::Base, listBase);
+    listPal.setColor(QPalette::Text, white);
+    m_words->setPalette(listPal);
+    m_words->viewport()->installEventFilter(this);
+    AccessibleNames::scrollArea(m_words, QStringLiteral("Words of the round"),
+                                QStringLiteral("Every word on the board with its points and who found it"));
+
+    connect(m_words->selectionModel(), &QItemSelectionModel::currentChanged, this, &Troundreview::currentChanged);
+    connect(m_words, &QAbstractItemView::entered, this, &Troundreview::showPathOf);
+    auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
+    return m_words;
 }
 
 void Troundreview::showReview()
 {
     // The review is asked for the game in progress: a past game on show makes way for it.
-    if (m_shown != &m_live)
+    if (m_history != &m_live)
         showGame(0);
-    if (m_round < 0 || m_round != m_shown->roundCount() - 1)
-        showRound(m_shown->roundCount() - 1);
+    if (m_round < 0 || m_round != m_history->roundCount() - 1)
+        showRound(m_history->roundCount() - 1);
     show();
     raise();
     activateWindow();
+}
+
+void Troundreview::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        m_place->placeForShowing();
+    QWidget::setVisible(visible);
+}
+
+void Troundreview::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_place->hidden();
 }
 
 void Troundreview::showEvent(QShowEvent *event)
@@ -262,14 +288,20 @@ void Troundreview::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (m_records)
         m_records->requestGames();
-    if (m_round >= 0 && m_words->topLevelItemCount() == 0)
+    if (m_round >= 0 && !m_filled)
         fillWords(); // the newest round came while the window was closed
 }
 
 void Troundreview::roundsChanged()
 {
+    // The oldest rounds of a long game are dropped: the index of the round on show moves with
+    // them (below 0 when it was dropped itself).
+    const int count = m_history->roundCount();
+    const int first = count > 0 ? m_history->round(0).number : 1;
+    if (m_round >= 0)
+        m_round -= first - m_firstNumber;
+    m_firstNumber = first;
     // The newest round follows when it was the one on show, or when there was none.
-    const int count = m_shown->roundCount();
     const bool followNewest = m_round < 0 || m_round >= count - 2;
     fillRounds();
     if (followNewest)
@@ -280,25 +312,27 @@ void Troundreview::fillRounds()
 {
     const QSignalBlocker block(m_rounds);
     m_rounds->clear();
-    for (int i = 0; i < m_shown->roundCount(); ++i)
-        m_rounds->addItem(QStringLiteral("Round %1").arg(i + 1));
-    if (m_shown->roundCount() == 0) {
+    for (int i = 0; i < m_history->roundCount(); ++i)
+        m_rounds->addItem(QStringLiteral("Round %1").arg(m_history->round(i).number));
+    if (m_history->roundCount() == 0) {
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
         m_board->setBoard(BoardCells{});
         m_codePanel->showRound(nullptr);
-        m_words->clear();
+        m_model->setRows({});
+        m_filled = false;
+        m_currentRow = -1;
         m_definition->clear();
-    } else if (m_round >= 0 && m_round < m_shown->roundCount()) {
+    } else if (m_round >= 0 && m_round < m_history->roundCount()) {
         m_rounds->setCurrentIndex(m_round);
     }
     m_previous->setEnabled(m_round > 0);
-    m_next->setEnabled(m_round >= 0 && m_round < m_shown->roundCount() - 1);
+    m_next->setEnabled(m_round >= 0 && m_round < m_history->roundCount() - 1);
 }
 
 void Troundreview::showRound(int index)
 {
-    if (index < 0 || index >= m_shown->roundCount())
+    if (index < 0 || index >= m_history->roundCount())
         return;
     m_round = index;
     {
@@ -306,10 +340,12 @@ void Troundreview::showRound(int index)
         m_rounds->setCurrentIndex(index);
     }
     m_previous->setEnabled(index > 0);
-    m_next->setEnabled(index < m_shown->roundCount() - 1);
-    m_board->setBoard(m_shown->round(index).cells);
-    m_codePanel->showRound(&m_shown->round(index));
-    m_words->clear();
+    m_next->setEnabled(index < m_history->roundCount() - 1);
+    m_board->setBoard(m_history->round(index).cells);
+    m_codePanel->showRound(&m_history->round(index));
+    m_model->setRows({}); // a reset: the view forgets its current word without a signal
+    m_filled = false;
+    m_currentRow = -1;
     m_definition->clear();
     // A hidden window waits: the words are worked out when it is shown.
     if (isVisible())
@@ -318,29 +354,9 @@ void Troundreview::showRound(int index)
 
 void Troundreview::fillWords()
 {
-    const QList<RoundHistory::Row> &rows = m_shown->rows(m_round);
-    m_summary->setText(RoundHistory::summaryText(m_shown->summary(m_round)));
-    QList<QTreeWidgetItem *> items;
-    items.reserve(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const RoundHistory::Row &row = rows[i];
-        auto *item = new QTreeWidgetItem({QString::fromLatin1(row.word), QString::number(row.points), finderText(row.finder)});
-        item->setData(WordColumn, RowRole, int(i));
-        item->setTextAlignment(PointsColumn, Qt::AlignRight | Qt::AlignVCenter);
-        const QColor colour = row.finder == RoundHistory::Finder::Me      ? cream
-                              : row.finder == RoundHistory::Finder::Table ? white
-                                                                          : missedColour;
-        for (int c = 0; c < 3; ++c) {
-            item->setForeground(c, colour);
-            if (row.finder == RoundHistory::Finder::Me) {
-                QFont f = item->font(c);
-                f.setBold(true);
-                item->setFont(c, f);
-            }
-        }
-        items.append(item);
-    }
-    m_words->addTopLevelItems(items);
+    m_model->setRows(m_history->rows(m_round));
+    m_summary->setText(RoundHistory::summaryText(m_history->summary(m_round)));
+    m_filled = true;
     applyFilter();
     if (m_records)
         m_records->requestBoardResults(m_codePanel->square());
@@ -348,50 +364,50 @@ void Troundreview::fillWords()
 
 void Troundreview::applyFilter()
 {
-    const QString filter = m_filter->text().trimmed();
-    for (int i = 0; i < m_words->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_words->topLevelItem(i);
-        item->setHidden(!filter.isEmpty() && !item->text(WordColumn).contains(filter, Qt::CaseInsensitive));
+    {
+        const QScopedValueRollback<bool> quiet(m_refiltering, true);
+        m_model->setFilter(m_filter->text().trimmed());
+        // The selected word comes back when the filter shows it again; while the filter hides
+        // it, its path goes with it.
+        const QModelIndex current = m_model->indexOfRow(m_currentRow);
+        if (m_words->currentIndex().row() != current.row())
+            m_words->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     }
-    // A selected word the filter hides takes its path with it.
-    QTreeWidgetItem *current = m_words->currentItem();
-    showPathOf(current && !current->isHidden() ? current : nullptr);
+    showPathOf(m_words->currentIndex());
 }
 
-void Troundreview::currentChanged(QTreeWidgetItem *item)
+void Troundreview::currentChanged(const QModelIndex &index)
 {
-    showPathOf(item);
+    if (m_refiltering)
+        return;
+    m_currentRow = m_model->rowAt(index);
+    showPathOf(index);
     m_definition->clear();
-    if (item)
+    if (index.isValid())
         m_defineTimer->start();
 }
 
-void Troundreview::showPathOf(QTreeWidgetItem *item)
+void Troundreview::showPathOf(const QModelIndex &index)
 {
-    if (!item || m_round < 0) {
-        m_board->setPath({});
-        return;
-    }
-    const QList<RoundHistory::Row> &rows = m_shown->rows(m_round);
-    const int row = item->data(WordColumn, RowRole).toInt();
-    m_board->setPath(row >= 0 && row < rows.size() ? rows[row].path : QList<QPoint>());
+    const int row = m_model->rowAt(index);
+    m_board->setPath(row >= 0 ? m_model->row(row).path : QList<QPoint>());
 }
 
 bool Troundreview::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving the list puts the selected word's path back.
     if (watched == m_words->viewport() && event->type() == QEvent::Leave)
-        showPathOf(m_words->currentItem());
+        showPathOf(m_words->currentIndex());
     return QWidget::eventFilter(watched, event);
 }
 
 void Troundreview::define()
 {
-    const QTreeWidgetItem *item = m_words->currentItem();
-    if (!item)
+    const int row = m_model->rowAt(m_words->currentIndex());
+    if (row < 0)
         return;
     // The lookup itself can find the database damaged; it then answers nothing.
-    const QByteArray word = item->text(WordColumn).toLatin1();
+    const QByteArray word = m_model->row(row).word;
     const QList<WordDefinitions::Sense> senses = m_definitions.lookup(word);
     if (!m_definitions.available()) {
         // Told once; after that the line stays empty.
@@ -399,7 +415,7 @@ void Troundreview::define()
         m_noticeShown = true;
         return;
     }
-    m_definition->setText(QStringLiteral("%1\n%2").arg(item->text(WordColumn), WordDefinitions::describe(word, senses)));
+    m_definition->setText(QStringLiteral("%1\n%2").arg(QString::fromLatin1(word), WordDefinitions::describe(word, senses)));
 }
 
 QString Troundreview::definitionText() const
@@ -409,11 +425,12 @@ QString Troundreview::definitionText() const
 
 QString Troundreview::selectedText() const
 {
+    QModelIndexList selected = m_words->selectionModel()->selectedRows(ReviewWordsModel::WordColumn);
+    std::sort(selected.begin(), selected.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     QString text;
-    for (int i = 0; i < m_words->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = m_words->topLevelItem(i);
-        if (item->isSelected() && !item->isHidden())
-            text += item->text(WordColumn) + QLatin1Char('\t') + item->text(PointsColumn) + QLatin1Char('\n');
+    for (const QModelIndex &index : selected) {
+        const QModelIndex points = index.siblingAtColumn(ReviewWordsModel::PointsColumn);
+        text += index.data().toString() + QLatin1Char('\t') + points.data().toString() + QLatin1Char('\n');
     }
     return text;
 }

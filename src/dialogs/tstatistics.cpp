@@ -98,8 +98,9 @@ Tstatistics::Tstatistics(HistoryKeeper &history, QWidget *parent)
     m_opponents = new QTableWidget(0, 5, this);
     m_opponents->setObjectName(QStringLiteral("table_opponents"));
     m_opponents->setHorizontalHeaderLabels({QStringLiteral("Opponent"), QStringLiteral("Games"), QStringLiteral("Your Wins"),
-                                            QStringLiteral("Their Wins"), QStringLiteral("Their Mean Score")});
+                                            QStringLiteral("Their Wins"), QStringLiteral("Mean Score")});
     m_opponents->verticalHeader()->hide();
+    m_opponents->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_opponents->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     m_opponents->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPalette pal = m_opponents->palette();

@@ -31,7 +31,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -48,6 +48,7 @@
 #include "client/wordentry.h"
 #include "dialogs/boardcodeprompt.h"
 #include "dialogs/tgamestart.h"
+#include "dialogs/reviewwordsmodel.h"
 #include "dialogs/troundreview.h"
 #include "dialogs/tstatistics.h"
 #include "records/historystore.h"
@@ -549,12 +550,13 @@ private Q_SLOTS:
             Troundreview &review = copy->app->roundreview();
             QVERIFY(review.isVisible());
             QCOMPARE(review.shownRound(), 0);
-            const auto *list = review.findChild<QTreeWidget *>(QStringLiteral("list_words"));
+            const QAbstractItemModel *list = review.findChild<QTreeView *>(QStringLiteral("list_words"))->model();
             QStringList marks;
             for (const QString &word : {own, other}) {
-                const auto items = list->findItems(word, Qt::MatchExactly, Troundreview::WordColumn);
-                QCOMPARE(items.size(), 1);
-                marks << items.first()->text(Troundreview::FinderColumn);
+                const auto found = list->match(list->index(0, ReviewWordsModel::WordColumn), Qt::DisplayRole, word, -1,
+                                               Qt::MatchExactly);
+                QCOMPARE(found.size(), 1);
+                marks << found.first().siblingAtColumn(ReviewWordsModel::FinderColumn).data().toString();
             }
             QCOMPARE(marks, QStringList({"you", "the table"}));
             review.hide();
@@ -709,10 +711,12 @@ private Q_SLOTS:
             QCOMPARE(review.shownGame(), game.id);
             review.show();
             QCOMPARE(review.shownRound(), 0);
-            const auto *list = review.findChild<QTreeWidget *>(QStringLiteral("list_words"));
+            const QAbstractItemModel *list = review.findChild<QTreeView *>(QStringLiteral("list_words"))->model();
             const QString own = QString::fromLatin1(past->rounds[0].ownWords.first());
-            QCOMPARE(list->findItems(own, Qt::MatchExactly, Troundreview::WordColumn).first()->text(Troundreview::FinderColumn),
-                     QStringLiteral("you"));
+            const auto found = list->match(list->index(0, ReviewWordsModel::WordColumn), Qt::DisplayRole, own, -1,
+                                           Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            QCOMPARE(found.first().siblingAtColumn(ReviewWordsModel::FinderColumn).data().toString(), QStringLiteral("you"));
             review.showReview(); // the documented review: back to the game in progress
             QCOMPARE(review.shownGame(), 0);
             review.hide();
