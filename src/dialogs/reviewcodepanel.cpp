@@ -50,6 +50,7 @@ ReviewCodePanel::ReviewCodePanel(QWidget *parent)
     m_play = new QPushButton(QStringLiteral("Play This Board"), this);
     m_play->setObjectName(QStringLiteral("button_playboard"));
     m_earlier = creamLabel(this, "label_earlier");
+    m_earlier->hide(); // takes no room until there is something to say
 
     auto *codeRow = new QHBoxLayout;
     codeRow->addWidget(m_text, 1);
@@ -81,6 +82,7 @@ void ReviewCodePanel::showRound(const RoundHistory::Round *round)
     m_code = round ? BoardCode::fromSquare(m_square.side, minimum, m_square.letters) : std::nullopt;
     m_dealt = round ? round->dealt : QDateTime();
     m_earlier->clear();
+    m_earlier->hide();
     refresh();
 }
 
@@ -92,8 +94,10 @@ void ReviewCodePanel::setPlayable(bool playable)
 
 void ReviewCodePanel::showResults(const RecordedBoard::Square &square, const QList<HistoryStore::BoardResult> &results)
 {
-    if (m_shown && square == m_square)
-        m_earlier->setText(earlierText(results, m_dealt));
+    if (!m_shown || square != m_square)
+        return;
+    m_earlier->setText(earlierText(results, m_dealt));
+    m_earlier->setVisible(!m_earlier->text().isEmpty());
 }
 
 void ReviewCodePanel::refresh()
