@@ -148,3 +148,62 @@ lexi_ns_wait_for() {
 
 # The bus address of MACHINE as seen from outside it (for a test process that uses two buses).
 lexi_ns_bus_address() { echo "unix:path=$LEXI_NS_DIR/$1/run/dbus/system_bus_socket"; }
+
+# lexi_ns_router ROUTER LAN-IF WAN-IF EXTERNAL-ADDRESS LAN-NET [PERMISSION-RULE...] : Debian's
+# miniupnpd (nftables backend) on ROUTER, answering on LAN-IF and forwarding from WAN-IF.
+# miniupnpd maps nothing while its external address is private and refuses a private or
+# documentation ext_ip= too, so EXTERNAL-ADDRESS must look public: the caller puts it on WAN-IF,
+# inside the namespaces, where no route leads any further. Rules from LEXI_NS_DIR/leases (if
+# the caller wrote it) are restored at start. Leaves the daemon's pid in LEXI_NS_ROUTER_PID.
+lexi_ns_router() {
+  local m="$1" lan="$2" wan="$3" ext="$4" net="$5"; shift 5
+  lexi_ns_exec "$m" sysctl -qw net.ipv4.ip_forward=1
+  lexi_ns_exec "$m" nft -f - <<'EOF2' || return 1
+table inet filter {
+  chain forward {
+    type filter hook forward priority 0; policy drop;
+    ct state established,related accept
+    jump miniupnpd
+  }
+  chain miniupnpd {
+  }
+  chain prerouting {
+    type nat hook prerouting priority -100; policy accept;
+    jump prerouting_miniupnpd
+  }
+  chain postrouting {
+    type nat hook postrouting priority 100; policy accept;
+    jump postrouting_miniupnpd
+  }
+  chain prerouting_miniupnpd {
+  }
+  chain postrouting_miniupnpd {
+  }
+}
+EOF2
+  {
+    echo "ext_ifname=$wan"
+    echo "ext_ip=$ext"
+    echo "listening_ip=$lan"
+    echo "port=5555"
+    echo "enable_natpmp=no"
+    echo "enable_upnp=yes"
+    echo "secure_mode=yes"
+    echo "system_uptime=yes"
+    echo "notify_interval=60"
+    echo "uuid=6c657869-7461-6e67-6c65-000000007772"
+    echo "lease_file=$LEXI_NS_DIR/leases"
+    local rule
+    for rule in "$@"; do echo "$rule"; done
+    echo "allow 1024-65535 $net 1024-65535"
+    echo "deny 0-65535 0.0.0.0/0 0-65535"
+  } > "$LEXI_NS_DIR/miniupnpd.conf"
+  lexi_ns_bg "$m" "$LEXI_NS_DIR/miniupnpd.log" miniupnpd -d -f "$LEXI_NS_DIR/miniupnpd.conf" \
+    -P "$LEXI_NS_DIR/miniupnpd.pid"
+  LEXI_NS_ROUTER_PID=$LEXI_NS_LAST
+  lexi_ns_wait_for 10 grep -q "HTTP listening" "$LEXI_NS_DIR/miniupnpd.log" \
+    || { echo "miniupnpd did not start:" >&2; cat "$LEXI_NS_DIR/miniupnpd.log" >&2; return 1; }
+}
+
+# lexi_ns_holder_pid MACHINE : a process inside MACHINE, for nsenter -t.
+lexi_ns_holder_pid() { cat "$LEXI_NS_DIR/$1/holder"; }
