@@ -12,4 +12,5 @@ lexi_ns_lan || exit 1
 lexi_ns_add c && lexi_ns_bus c || exit 1
 
 LEXI_BUS_A=$(lexi_ns_bus_address a) LEXI_BUS_B=$(lexi_ns_bus_address b) \
-LEXI_BUS_C=$(lexi_ns_bus_address c) LEXI_ADDRESS_A=10.77.0.1 "$@"
+LEXI_BUS_C=$(lexi_ns_bus_address c) LEXI_ADDRESS_A=10.77.0.1 \
+LEXI_NS_A=$(lexi_ns_holder_pid a) LEXI_NS_B=$(lexi_ns_holder_pid b) LEXI_NS_DIR="$LEXI_NS_DIR" "$@"

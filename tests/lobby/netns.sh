@@ -142,6 +142,7 @@ publish-workstation=no
 enable-reflector=no
 EOF
   lexi_ns_bg "$m" "$LEXI_NS_DIR/$m/avahi.log" avahi-daemon -f "$conf" --no-drop-root --no-chroot --no-rlimits
+  echo "$LEXI_NS_LAST" > "$LEXI_NS_DIR/$m/avahi.pid"
   lexi_ns_wait_for 10 grep -q "Server startup complete" "$LEXI_NS_DIR/$m/avahi.log" \
     || { echo "avahi-daemon of $m did not start:" >&2; cat "$LEXI_NS_DIR/$m/avahi.log" >&2; return 1; }
 }
