@@ -186,7 +186,11 @@ QWidget *LobbyWindow::buildStatusRow()
     m_status->setWordWrap(true);
     m_bringForward = button(QStringLiteral("&Bring It Forward"), QStringLiteral("button_bringforward"), row);
     m_bringForward->hide();
-    m_notices = problemLine(row, QStringLiteral("label_notices"));
+    m_notices = new QLabel(row);
+    m_notices->setObjectName(QStringLiteral("label_notices"));
+    m_notices->setTextFormat(Qt::PlainText);
+    m_notices->setWordWrap(true);
+    m_notices->hide();
     layout->addWidget(m_status, 0, 0);
     layout->addWidget(m_bringForward, 0, 1);
     layout->addWidget(m_notices, 1, 0, 1, 2);
@@ -350,6 +354,9 @@ void LobbyWindow::gameEnded()
         w->setEnabled(true);
     m_joinTable->setEnabled(m_tables->selectedTable().has_value());
     m_invite->hide();
+    // What was said about the table (announced, the port open) no longer holds.
+    m_notices->clear();
+    m_notices->hide();
     setStatus(QStringLiteral("The game has ended."));
     // Back in front, ready for the next game.
     showNormal();
