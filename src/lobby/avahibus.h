@@ -10,7 +10,9 @@
 class QObject;
 
 // Avahi's D-Bus interface on the system bus: names, constants and one asynchronous call, so that
-// no request ever waits on the interface thread.
+// no request ever waits on the interface thread. D-Bus through QtDBus rather than libavahi-client:
+// no second C library with its own poll loop to bridge into Qt's, the daemon's signals arrive on
+// Qt's event loop, and a missing daemon is an ordinary error reply rather than a failed client.
 namespace Avahi {
 
 inline const QString Service = QStringLiteral("org.freedesktop.Avahi");

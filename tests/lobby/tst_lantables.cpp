@@ -10,10 +10,13 @@
 #include <QDBusObjectPath>
 #include <QDBusMetaType>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
+#include <csignal>
 
 namespace {
 
@@ -65,8 +68,17 @@ class LanTablesTest : public QObject {
     QDBusConnection m_a{QStringLiteral("none")};
     QDBusConnection m_b{QStringLiteral("none")};
     QString m_addressA;
+    QList<QProcess *> m_daemons;  // daemons this test restarted
 
 private Q_SLOTS:
+    void cleanupTestCase()
+    {
+        for (QProcess *daemon : std::as_const(m_daemons)) {
+            daemon->terminate();
+            daemon->waitForFinished(5000);
+        }
+    }
+
     void initTestCase()
     {
         if (qEnvironmentVariableIsEmpty("LEXI_BUS_A"))
@@ -241,6 +253,52 @@ private Q_SLOTS:
         QCOMPARE(problem.value(0).value(0).toString(),
                  "This table cannot be announced on the network: " + why);
         QVERIFY(!announcer.isPublished());
+    }
+
+    /// The daemon stops and comes back (an update, a restart). On the announcing machine the
+    /// table is announced again; on the browsing machine the list says why it emptied, and
+    /// fills again once the daemon is back.
+    void daemonRestarts_data()
+    {
+        QTest::addColumn<QString>("machine");
+        QTest::newRow("announcing machine") << "a";
+        QTest::newRow("browsing machine") << "b";
+    }
+    void daemonRestarts()
+    {
+        QFETCH(QString, machine);
+        const QString dir = qEnvironmentVariable("LEXI_NS_DIR") + "/" + machine;
+        QFile pidFile(dir + "/avahi.pid");
+        QVERIFY(pidFile.open(QIODevice::ReadWrite));
+        const pid_t daemon = pid_t(pidFile.readAll().trimmed().toLongLong());
+        QVERIFY(daemon > 0);
+        TableBrowser browser(m_b);
+        QSignalSpy unavailable(&browser, &TableBrowser::unavailable);
+        browser.start();
+        TableAnnouncer announcer(m_a);
+        announcer.publish("Phoenix");
+        QVERIFY(waitForName(browser, "Phoenix", 10000));
+
+        QSignalSpy lost(&browser, &TableBrowser::tableLost);
+        QCOMPARE(::kill(daemon, SIGTERM), 0);
+        QVERIFY(lost.count() || lost.wait(5000));
+        if (machine == "b")
+            QTRY_COMPARE(unavailable.value(0).value(0).toString(),
+                         QStringLiteral("Tables on this network cannot be found: the Avahi daemon stopped."));
+        // Started again inside its machine, and kept for the rows after this one; it ends with
+        // this test object (and netns.sh ends whatever is left in its machines).
+        auto *avahi = new QProcess(this);
+        m_daemons.append(avahi);
+        const QString ns = qEnvironmentVariable(machine == "a" ? "LEXI_NS_A" : "LEXI_NS_B");
+        avahi->setStandardOutputFile(QProcess::nullDevice());
+        avahi->setStandardErrorFile(QProcess::nullDevice());
+        avahi->start("nsenter", {"-t", ns, "-n", "-m", "avahi-daemon", "-f", dir + "/avahi-daemon.conf",
+                                 "--no-drop-root", "--no-chroot", "--no-rlimits"});
+        QVERIFY(avahi->waitForStarted());
+        pidFile.resize(0);
+        pidFile.write(QByteArray::number(avahi->processId()));
+        pidFile.close();
+        QVERIFY(waitForName(browser, "Phoenix", 15000));
     }
 };
 
