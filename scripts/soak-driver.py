@@ -10,6 +10,12 @@ host's memory, the honest player's latencies, and whether every copy is still al
 
 No hostile connection sends a game start: any seated player may start a game, so one would only
 restart the honest player's round, which proves nothing about the host.
+
+With --host-flood the roles turn round: a hostile raw host seats a joining copy and floods it
+with each given number of megabytes, of empty messages (bytes 0xFF alone), of messages no handler
+takes, and of chat lines (which the copy queues up to its bound), one fresh copy per flood. It
+reports the copy's memory after the login and its peak (VmHWM), and whether the copy still
+answered a login probe sent behind the flood.
 """
 
 import argparse
@@ -369,7 +375,111 @@ async def wait_for_port(seconds=30):
     return False
 
 
+FLOODS = {
+    # What the dispatcher drops anyway: the framer must not hold it either.
+    "empty": FF * 65536,
+    "unknown": (b"x" + FF) * 32768,
+    # Chat lines are queued until the copy's bound is reached; then it closes the connection.
+    "chat": (b"CMD_chat+Host chats: " + b"f" * 1000 + b"|clRed" + FF) * 64,
+}
+
+
+async def watch_peak(pid, figures):
+    """VmHWM until the process ends: a copy that closes itself cannot be asked afterwards."""
+    while True:
+        peak = rss_mb(pid, "VmHWM")
+        if peak != peak:  # nan: gone
+            return
+        figures["peak"] = peak
+        figures["end"] = rss_mb(pid)
+        await asyncio.sleep(0.05)
+
+
+async def flood_one_copy(args, kind, megabytes):
+    """One joining copy, seated by a raw host, flooded; returns its figures."""
+    seated = asyncio.get_running_loop().create_future()
+    finished = asyncio.Event()
+    result = {"answered": False, "sent": 0, "seconds": 0.0}
+
+    async def host(reader, writer):
+        if seated.done():
+            writer.close()
+            return
+        writer.write(b"CMD_sendlogininfo+2+" + FF)
+        await writer.drain()
+        await asyncio.wait_for(reader.readuntil(FF), 10)
+        writer.write(b"CMD_newplayerinfo+2+Watcher" + FF + b"CMD_existingplayers+1+Host" + FF)
+        await writer.drain()
+        seated.set_result(True)
+        await asyncio.sleep(2)
+        result["login"] = rss_mb(copy.pid)
+        chunk = FLOODS[kind]
+        started = time.perf_counter()
+        try:
+            while result["sent"] < megabytes * 1024 * 1024:
+                writer.write(chunk)
+                result["sent"] += len(chunk)
+                await writer.drain()
+            # The copy answers a greeting with its login: once the answer is here, every byte
+            # before it has been read.
+            writer.write(b"CMD_sendlogininfo+2+" + FF)
+            await writer.drain()
+            while not (await asyncio.wait_for(reader.readuntil(FF), 300)).startswith(b"CMD_logininfo+"):
+                pass
+            result["answered"] = True
+        except (asyncio.TimeoutError, asyncio.IncompleteReadError, ConnectionError, OSError):
+            pass
+        result["seconds"] = time.perf_counter() - started
+        await asyncio.sleep(1)
+        result["alive"] = copy.poll() is None
+        finished.set()
+        writer.close()
+
+    server = await asyncio.start_server(host, "127.0.0.1", PORT)
+    name = f"flood-{kind}-{megabytes}"
+    copy = start_copy(args.program, args.work, name, ["Watcher", "127.0.0.1", "join"])
+    watcher = asyncio.ensure_future(watch_peak(copy.pid, result))
+    try:
+        await asyncio.wait_for(seated, 30)
+        await asyncio.wait_for(finished.wait(), 900)
+    finally:
+        watcher.cancel()
+        server.close()
+        await server.wait_closed()
+        if copy.poll() is None:
+            copy.send_signal(signal.SIGTERM)
+        try:
+            copy.wait(15)
+        except subprocess.TimeoutExpired:
+            copy.kill()
+    return result
+
+
+async def host_flood(args):
+    sizes = [int(mb) for mb in args.host_flood.split(",") if mb]
+    print("host flood: a raw host floods a joining copy, loopback in a private network namespace")
+    worst = 0.0
+    ok = True
+    for kind in FLOODS:
+        for megabytes in sizes:
+            r = await flood_one_copy(args, kind, megabytes)
+            growth = r["peak"] - r["login"]
+            worst = max(worst, growth)
+            # A chat flood past the copy's bound ends its connection, and so the copy: by design.
+            ok = ok and (r["alive"] and r["answered"] or kind == "chat")
+            print(f"{kind:8} {megabytes:4d} MB: RSS {r['login']:.1f} MB after login, peak "
+                  f"{r['peak']:.1f} MB (VmHWM, {growth:+.1f} MB), {r['end']:.1f} MB at the end; "
+                  f"{r['sent'] / 1048576 / max(r['seconds'], 1e-9):.0f} MB/s; probe "
+                  f"{'answered' if r['answered'] else 'not answered'}; copy "
+                  f"{'alive' if r['alive'] else 'ended'}")
+    print(f"largest peak above the size after login: {worst:.1f} MB")
+    print(f"logs: {args.work}/flood-*.log")
+    return 0 if ok else 1
+
+
 async def main(args):
+    if args.host_flood:
+        return await host_flood(args)
     rng = random.Random(args.seed)
     host = start_copy(args.program, args.work, "host", ["Host", "127.0.0.1", "true"])
     if not await wait_for_port():
@@ -461,4 +571,6 @@ if __name__ == "__main__":
     parser.add_argument("--seconds", type=float, default=120)
     parser.add_argument("--work", required=True)
     parser.add_argument("--seed", type=int, default=7772)
+    parser.add_argument("--host-flood", metavar="MB,MB...",
+                        help="flood a joining copy from a hostile host instead")
     sys.exit(asyncio.run(main(parser.parse_args())))

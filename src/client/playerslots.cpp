@@ -21,6 +21,12 @@ constexpr int ScoreLeft = 575;
 constexpr int ScoreWidth = 26;
 constexpr int BonusLeft = 602;
 constexpr int BonusRight = 636;
+constexpr int NameLeft = 472;
+constexpr int EyesLeft = 471;
+constexpr int EyesWidth = 23;
+// While the eyes are shown the name starts this far into its label, just past them, so the
+// mark never covers its first letters.
+constexpr int WatchingIndent = EyesLeft + EyesWidth + 3 - NameLeft;
 
 // Tops of the ten slots' controls, and their hint names.
 constexpr SlotPlace Places[PlayerSlots::SlotCount] = {
@@ -107,7 +113,7 @@ void PlayerSlots::build(int seat)
         label->setText(text);
     };
     auto *name = new NameLabel(seat, this, m_panel);
-    style(name, QStringLiteral("label_playername"), 472, place.nameTop, Waiting);
+    style(name, QStringLiteral("label_playername"), NameLeft, place.nameTop, Waiting);
     name->setFixedSize(98, 16);
     name->setProperty("tag", seat);
     name->setProperty("hint", QString::fromLatin1(place.hint));
@@ -119,7 +125,7 @@ void PlayerSlots::build(int seat)
     bonus->resize(BonusRight - BonusLeft, 16);
     auto *eyes = new QLabel(m_panel);
     eyes->setObjectName(QStringLiteral("image_eyes") + number);
-    eyes->setGeometry(471, place.eyesTop, 23, 10);
+    eyes->setGeometry(EyesLeft, place.eyesTop, EyesWidth, 10);
     eyes->setScaledContents(true);
     eyes->setPixmap(eyesPicture());
     eyes->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -177,13 +183,15 @@ void PlayerSlots::free(int seat)
     if (!isSlot(seat))
         return;
     nameLabel(seat)->setText(Waiting);
-    eyes(seat)->hide();
+    setWatching(seat, false);
 }
 
 void PlayerSlots::setWatching(int seat, bool watching)
 {
-    if (isSlot(seat))
-        eyes(seat)->setVisible(watching);
+    if (!isSlot(seat))
+        return;
+    eyes(seat)->setVisible(watching);
+    nameLabel(seat)->setContentsMargins(watching ? WatchingIndent : 0, 0, 0, 0);
 }
 
 int PlayerSlots::popupTarget() const { return m_popup->property("tag").toInt(); }

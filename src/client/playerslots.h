@@ -35,6 +35,7 @@ public:
     QString hintName(int seat) const; // the fixed slot hint name ("Klot" ...), empty for seat 1
     void take(int seat, const QString &name);
     void free(int seat);
+    // Shows or hides the eyes; while they show, the name moves right to clear them.
     void setWatching(int seat, bool watching);
     void clearWatching();
     // The names in the taken slots but `exceptSeat`'s, in seat order.

@@ -41,10 +41,16 @@ QList<QByteArray> MessageFramer::feed(QByteArrayView bytes)
             m_skipping = true;
             continue; // the same bytes again, now as the message being discarded
         }
-        m_partial.append(piece);
-        if (end < 0)
+        if (end < 0) {
+            m_partial.append(piece);
             break;
-        messages.append(std::exchange(m_partial, QByteArray()));
+        }
+        if (!m_partial.isEmpty()) {
+            m_partial.append(piece);
+            messages.append(std::exchange(m_partial, QByteArray()));
+        } else if (!piece.isEmpty()) {
+            messages.append(piece.toByteArray()); // sized exactly, no spare room kept
+        }
         start = end + 1;
     }
     return messages;

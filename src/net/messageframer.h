@@ -25,7 +25,8 @@ public:
                            Overflow overflow = Overflow::Stop);
 
     // The whole messages completed by these bytes, in order, without their terminators.
-    // Two terminators in a row give an empty message, which is kept.
+    // Two terminators in a row would give an empty message, which every dispatcher drops: it
+    // is dropped here, so a flood of terminators allocates nothing.
     QList<QByteArray> feed(QByteArrayView bytes);
 
     bool overflowed() const { return m_overflowed; }

@@ -2,6 +2,7 @@
 
 #include "net/fieldreader.h"
 
+#include <QScopeGuard>
 #include <QtDebug>
 
 #include <algorithm>
@@ -55,6 +56,10 @@ void ReceiveQueue::setLimits(int maxEntries, qsizetype maxBytes)
 
 void ReceiveQueue::tick()
 {
+    if (m_dispatching) {
+        m_timer.stop(); // held until the running handler returns
+        return;
+    }
     if (m_turns.empty()) {
         updateTimer();
         return;
@@ -72,6 +77,12 @@ void ReceiveQueue::tick()
     --m_size;
     m_bytes -= entry.message.size();
     updateTimer();
+    m_dispatching = true;
+    // Cleared however the handler leaves (FieldError is caught below; anything else travels on).
+    const auto done = qScopeGuard([this] {
+        m_dispatching = false;
+        updateTimer();
+    });
     if (entry.close) {
         if (m_onClose)
             m_onClose(source);
@@ -124,6 +135,8 @@ void ReceiveQueue::timerTick()
 void ReceiveQueue::updateTimer()
 {
     const bool work = m_keepAlive || m_size > 0;
+    if (m_dispatching)
+        return; // the running handler's end decides
     if (work && !m_timer.isActive()) {
         // The timer is thought of as always running: work that arrives after a quiet spell is
         // taken at the tick that would have come next, not a whole interval later. Two

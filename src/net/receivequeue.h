@@ -21,6 +21,10 @@
 //
 // The timer runs only while there is work (entries waiting, or keep-alive on), so an idle
 // program does not wake every millisecond.
+//
+// A handler runs to completion before the next entry is taken, even when it waits in a nested
+// event loop (a modal box): the timer is held until it returns, so whatever arrived after the
+// message, a close included, is handled after the box is dismissed.
 class ReceiveQueue : public QObject {
     Q_OBJECT
 public:
@@ -53,7 +57,7 @@ public:
 
     // Takes exactly one entry, the oldest of the next connection in turn (none waiting:
     // nothing happens), and dispatches it. A handler's FieldError is caught here: one
-    // warning, the message is dropped.
+    // warning, the message is dropped. Called from inside a handler, it does nothing.
     void tick();
 
     // Entries waiting from one source.
@@ -101,4 +105,6 @@ private:
     std::vector<Route> m_routes;
     CloseHandler m_onClose;
     bool m_keepAlive = false;
+    // A handler (or the close handler) is running.
+    bool m_dispatching = false;
 };

@@ -17,6 +17,9 @@ namespace {
 // A listener that hit a hard accept error (too many open files ...) stops accepting; it
 // tries again after this pause instead of spinning on a descriptor that stays readable.
 constexpr int AcceptRetryMs = 1000;
+// One read takes at most this much; the rest waits in the system's buffer, where a peer that
+// floods us is slowed by TCP itself instead of growing our memory.
+constexpr qint64 ReadSlice = 32768;
 
 bool isBindError(QAbstractSocket::SocketError error)
 {
@@ -190,6 +193,7 @@ qint64 TSock::pendingOutput() const
 void TSock::adoptSocket(QTcpSocket *socket)
 {
     socket->setParent(this);
+    socket->setReadBufferSize(ReadSlice);
     m_socket = socket;
     connect(socket, &QTcpSocket::connected, this, &TSock::socketConnected);
     connect(socket, &QTcpSocket::readyRead, this, &TSock::socketReadyRead);

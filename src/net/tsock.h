@@ -99,7 +99,8 @@ Q_SIGNALS:
     // The peer closed the connection; emitted before the object closes itself.
     void onDisconnect(TSock *sender);
     void onInfo(TSock *sender, int kind, const QString &text);
-    // count: the size of the pending input after the arrival.
+    // count: the size of the pending input after the arrival. One arrival is at most 32 KiB;
+    // a larger burst comes as several.
     void onRead(TSock *sender, qint64 count);
     // The network took output.
     void onWrite(TSock *sender);

@@ -12,10 +12,11 @@
 
 namespace {
 
-// Far above anything a real table sends (a whole board is some 600 bytes); a host that goes
-// past them is flooding us, and the connection counts as lost.
+// Far above anything a real table sends (a whole board is some 600 bytes, the longest message
+// 64 KiB); a host that goes past them is flooding us, and the connection counts as lost. The
+// bytes bound keeps what a flood can make us hold well under 100 MB, entries included.
 constexpr int MaxQueuedMessages = 100000;
-constexpr qsizetype MaxQueuedBytes = 64 * 1024 * 1024;
+constexpr qsizetype MaxQueuedBytes = 16 * 1024 * 1024;
 
 QString errorText(const ESockException &error) { return QString::fromUtf8(error.what()); }
 
@@ -41,6 +42,7 @@ ClientSession::ClientSession(quint16 port, QObject *parent)
 {
     m_queue = new ReceiveQueue(TickMs, this);
     m_queue->setObjectName(QStringLiteral("Timer1"));
+    m_queue->setCloseHandler([this](int) { Q_EMIT closed(); });
     registerHandlers();
     connectSocket();
 }
@@ -104,6 +106,8 @@ void ClientSession::received(TSock *sender)
             qWarning("Lexitangle: the host sent more than %d messages or %lld bytes that "
                      "wait to be handled; closing the connection",
                      MaxQueuedMessages, qlonglong(MaxQueuedBytes));
+            // A flooding host's backlog is not worth handling before the close.
+            m_queue->dropFrom(0);
             sender->close();
             return;
         }
@@ -115,6 +119,7 @@ QString ClientSession::open(const QString &address, quint16 port, const QHostAdd
     m_sock->setHostName(address);
     m_sock->setPortName(QString::number(port));
     m_sock->setLocalAddress(local);
+    m_closeQueued = false;
     try {
         m_sock->open();
     } catch (const ESockException &error) {
@@ -228,7 +233,11 @@ void ClientSession::winner(const QByteArray &payload) { Q_EMIT winnerNamed(Msg::
 
 void ClientSession::sockInfo(TSock *, int kind, const QString &)
 {
-    // A lost connection is told by the report's kind; its text is only for people.
-    if (kind == TSock::Close)
-        Q_EMIT closed();
+    // A lost connection is told by the report's kind; its text is only for people. A host
+    // closes right after its last words (CMD_full): the close takes its turn behind every
+    // message that came before it, once however often it is reported.
+    if (kind == TSock::Close && !m_closeQueued) {
+        m_closeQueued = true;
+        m_queue->enqueueClose(0);
+    }
 }

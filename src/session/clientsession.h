@@ -113,7 +113,8 @@ Q_SIGNALS:
     void roundOver(const Msg::RoundScores &scores);
     void roundWordsListed(const Msg::RoundWords &words);
     void winnerNamed(const QByteArray &name);
-    // The connection is gone: the socket reported its close (once or more for one close).
+    // The connection is gone: the socket reported its close, and every message that arrived
+    // before it has been handled. Once per connection.
     void closed();
 
 private:
@@ -133,4 +134,6 @@ private:
     int m_ownSeat = 0;
     bool m_loggedIn = false;
     bool m_host = false;
+    // The connection's close waits in the queue (or was handled); cleared by a new open.
+    bool m_closeQueued = false;
 };

@@ -82,9 +82,11 @@ TallyTable::TallyTable()
 {
 }
 
-TallyTable::Row TallyTable::zeroRow()
+TallyTable::Row TallyTable::zeroRow() const
 {
-    return Row(ColumnCount, QByteArrayLiteral("0"));
+    Row row(m_columns);
+    std::fill_n(row.begin(), ColumnCount, QByteArrayLiteral("0"));
+    return row;
 }
 
 bool TallyTable::contains(int col, int row) const
@@ -94,7 +96,8 @@ bool TallyTable::contains(int col, int row) const
 
 QByteArray TallyTable::cell(int col, int row) const
 {
-    return contains(col, row) ? m_rows.at(row).at(col) : QByteArray();
+    return col >= 0 && col < m_columns && row >= 0 && row < m_rows.size() ? m_rows.at(row).at(col)
+                                                                         : QByteArray();
 }
 
 QList<QByteArray> TallyTable::names() const
@@ -107,8 +110,8 @@ QList<QByteArray> TallyTable::names() const
 
 QByteArray TallyTable::toText() const
 {
-    QByteArray text = QByteArray::number(ColumnCount) + Crlf + QByteArray::number(rowCount()) + Crlf;
-    for (int col = 0; col < ColumnCount; ++col) {
+    QByteArray text = QByteArray::number(m_columns) + Crlf + QByteArray::number(rowCount()) + Crlf;
+    for (int col = 0; col < m_columns; ++col) {
         for (const Row &row : m_rows)
             text += row.at(col) + Crlf;
     }
@@ -132,9 +135,13 @@ std::optional<TallyTable> TallyTable::fromText(const QByteArray &text)
         || *rows > std::max<qsizetype>(cellLines, 1))
         return std::nullopt;
 
+    // A column counts as stored when the text holds at least its first line; the count alone
+    // must not make us allocate what it claims. Fewer columns than ours read as empty cells.
+    const qsizetype present = (cellLines + *rows - 1) / *rows;
+    const int stored = int(std::min<qsizetype>(*columns, present));
     TallyTable table;
-    table.m_rows = QList<Row>(*rows, Row(ColumnCount));
-    const int stored = std::min(*columns, ColumnCount);
+    table.m_columns = std::max(stored, int(ColumnCount));
+    table.m_rows = QList<Row>(*rows, Row(table.m_columns));
     for (int col = 0; col < stored; ++col) {
         for (int row = 0; row < *rows && !lines.atEnd(); ++row)
             table.m_rows[row][col] = withoutLineBreaks(lines.next().toByteArray());
@@ -204,7 +211,7 @@ int TallyTable::rowOf(const QByteArray &name) const
 
 void TallyTable::resetAll()
 {
-    m_rows = {zeroRow()};
+    m_rows = {Row(m_columns, QByteArrayLiteral("0"))};
 }
 
 void TallyTable::startSession()

@@ -12,10 +12,13 @@
 // Row i:  0 name; totals 1 games together, 2 opponent won, 3 player won, 4 neither won;
 //         5..8 the same four for this session.
 //
-// Invariants: there is always a row 0 and every row has exactly 9 cells. Names never hold CR
-// or LF, since one line of the stored text is one cell.
+// Invariants: there is always a row 0 and every row has columnCount() cells, at least 9. Columns
+// past 9 are not ours (a stored tally may have been widened elsewhere): they are kept as read
+// and written back, and no operation changes them. Names never hold CR or LF, since one line
+// of the stored text is one cell.
 class TallyTable {
 public:
+    // The columns this program uses.
     static constexpr int ColumnCount = 9;
     static constexpr int FirstSessionColumn = 5;
     // Far more opponents than anybody follows; a row count past it is not a tally.
@@ -28,6 +31,8 @@ public:
     TallyTable();
 
     int rowCount() const { return int(m_rows.size()); }
+    // ColumnCount, or more when a stored tally had more.
+    int columnCount() const { return m_columns; }
     // Empty for a cell outside the table.
     QByteArray cell(int col, int row) const;
     // Column 0 of rows 1..N, in row order: name i belongs to row i + 1.
@@ -37,7 +42,8 @@ public:
     QByteArray toText() const;
     // Read as the stored format is read: the first two lines set the column and row counts
     // (decimal, at least 1), the cells follow column by column, a cell whose line is missing is
-    // empty, columns past 9 and lines past the last cell are ignored, lines end with CR LF or LF.
+    // empty, lines past the last cell are ignored, lines end with CR LF or LF. Columns past 9
+    // are kept as far as the text holds lines for them (a count alone allocates nothing).
     // Refused: counts that are not numbers, or more rows than lines. A stray CR is dropped from
     // a cell. Session figures are kept; call startSession() after loading.
     static std::optional<TallyTable> fromText(const QByteArray &text);
@@ -56,7 +62,7 @@ public:
     // The row of a followed opponent, letter case ignored; -1 when not followed.
     int rowOf(const QByteArray &name) const;
 
-    // Only row 0 is left, all "0".
+    // Only row 0 is left, every cell "0"; the width stays.
     void resetAll();
     // Session figures (columns 5..8 of the opponent rows) start again at "0".
     void startSession();
@@ -68,8 +74,11 @@ public:
 
 private:
     using Row = QList<QByteArray>;
-    static Row zeroRow();
+    // "0" in the program's columns, empty in any column past them.
+    Row zeroRow() const;
     bool contains(int col, int row) const;
 
+    // Before m_rows: the constructor's first row is sized by it.
+    int m_columns = ColumnCount;
     QList<Row> m_rows;
 };

@@ -41,6 +41,24 @@ struct RecordingNotifier : Notifier {
     bool confirm(const QString &) override { return true; }
 };
 
+// A box the player reads for a moment: an event loop of its own runs meanwhile, as a modal
+// box's does, so whatever the window does before the box is dismissed can happen.
+struct ModalNotifier : Notifier {
+    QStringList dismissed;
+    void showMessage(const QString &text) override
+    {
+        QEventLoop reading;
+        QTimer::singleShot(100, &reading, &QEventLoop::quit);
+        reading.exec();
+        dismissed << text;
+    }
+    bool confirm(const QString &text) override
+    {
+        showMessage(text);
+        return true;
+    }
+};
+
 struct NoWords : WordChecker {
     bool isword(QByteArrayView) override { return false; }
 };
@@ -191,49 +209,84 @@ private Q_SLOTS:
 
     // Whatever the host sends, one message never ends a joining copy, and neither does a
     // flood of messages that nobody handles; only a queue past its bound counts as a lost
-    // connection.
+    // connection. A host that closes right after its last words has them handled first: the
+    // refused player reads "Game is full" before the window closes.
     void hostileHost_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("hangUp");
         QTest::addColumn<QString>("warning");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("a message past the limit") << QByteArray(70000, 'a') + '\xFF'
-                                                  << "^discarding a message longer than 65536" << false;
-        QTest::newRow("a million empty messages") << QByteArray(1000000, '\xFF') << QString() << false;
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QStringList>("linesAtClose");
+        QTest::newRow("a message past the limit") << QByteArray(70000, 'a') + '\xFF' << false
+                                                  << "^discarding a message longer than 65536" << false
+                                                  << QStringList() << QStringList();
+        QTest::newRow("a million empty messages") << QByteArray(1000000, '\xFF') << false << QString()
+                                                  << false << QStringList() << QStringList();
         QByteArray unknown;
         for (int i = 0; i < 200000; ++i)
             unknown += "CMD_nothing+1\xFF";
-        QTest::newRow("unknown keywords") << unknown << QString() << false;
+        QTest::newRow("unknown keywords") << unknown << false << QString() << false << QStringList()
+                                          << QStringList();
         QByteArray flood;
         for (int i = 0; i < 120000; ++i)
             flood += "CMD_chat+x|clRed\xFF";
-        QTest::newRow("more waiting than the bound") << flood << "the host sent more than 100000" << true;
+        QTest::newRow("more waiting than the bound") << flood << false << "the host sent more than 100000"
+                                                     << true << QStringList() << QStringList();
+        QTest::newRow("refused at a full table") << QByteArray("CMD_full+\xFF") << true << QString() << true
+                                                 << QStringList{"Game is full"} << QStringList();
+        QTest::newRow("a burst of many reads, then closed")
+            << QByteArray("CMD_chat+Bob chats: " + QByteArray(60000, 'x') + "|clRed\xFF").repeated(4) << true
+            << QString() << true << QStringList() << QStringList{"Bob chats: still here"};
+        QTest::newRow("another version, then closed")
+            << QByteArray("CMD_sendlogininfo+2\xFF" "CMD_wrongversion+\xFF") << true << QString() << true
+            << QStringList()
+            << QStringList{"You have a differnt version of the game then the host.", "Bob chats: still here"};
     }
     void hostileHost()
     {
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, hangUp);
         QFETCH(QString, warning);
         QFETCH(bool, closes);
+        QFETCH(QStringList, boxes);
+        QFETCH(QStringList, linesAtClose);
         QTcpServer host;
         QVERIFY(host.listen(QHostAddress::LocalHost, 0));
-        TestChat chat(Tchat::Setup{Paths::inFolder(m_dir.path()), &m_sounds, &m_notifier, host.serverPort()});
+        ModalNotifier notifier;
+        TestChat chat(Tchat::Setup{Paths::inFolder(m_dir.path()), &m_sounds, &notifier, host.serverPort()});
         QSignalSpy closing(&chat, &Tchat::closing);
+        QStringList boxesAtClose;
+        QString historyAtClose;
+        connect(&chat, &Tchat::closing, this, [&] {
+            boxesAtClose = notifier.dismissed;
+            historyAtClose = chat.chat().mainchat()->toPlainText();
+        });
         chat.processparams({"Ann", "127.0.0.1", "join"});
         QVERIFY(host.waitForNewConnection(5000));
         QTcpSocket *peer = host.nextPendingConnection();
         if (!warning.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(warning));
         peer->write(bytes + "CMD_chat+Bob chats: still here|clRed\xFF");
+        if (hangUp)
+            peer->disconnectFromHost(); // once the bytes are out
         const QString line = QStringLiteral("Bob chats: still here");
         if (closes) {
             QTRY_COMPARE(closing.count(), 1);
             QVERIFY(!chat.sock().connected());
+            QCOMPARE(boxesAtClose, boxes);
+            for (const QString &expected : linesAtClose)
+                QVERIFY2(historyAtClose.contains(expected), qPrintable(expected));
         } else {
             QTRY_VERIFY(chat.chat().mainchat()->toPlainText().contains(line));
             QCOMPARE(closing.count(), 0);
             QVERIFY(chat.sock().connected());
             QVERIFY(chat.receivedlist().size() < 10);
         }
+        QTest::qWait(200); // whatever is still queued, a close included, closes nothing twice
+        QCOMPARE(closing.count(), closes ? 1 : 0);
+        QCOMPARE(notifier.dismissed, boxes);
     }
 
     // A port that another program holds: the error is shown and nothing else starts.
@@ -333,7 +386,11 @@ private Q_SLOTS:
 
         m_chat->justwatching("2+1");
         QVERIFY(item("JustWatch1")->isChecked());
-        QVERIFY(!m_chat->playerSlots().eyes(2)->isHidden());
+        const PlayerSlots &seats = m_chat->playerSlots();
+        QVERIFY(!seats.eyes(2)->isHidden());
+        // The mark sits beside the name, not over its first letters.
+        QLabel *name = seats.nameLabel(2);
+        QVERIFY(seats.eyes(2)->geometry().right() < name->x() + name->contentsRect().left());
         QCOMPARE(lastLine(), QStringLiteral("Ann is just watching"));
         m_chat->sent.clear();
         item("JustWatch1")->trigger();
@@ -341,6 +398,7 @@ private Q_SLOTS:
         m_chat->justwatching("2+2");
         QVERIFY(!item("JustWatch1")->isChecked());
         QVERIFY(m_chat->playerSlots().eyes(2)->isHidden());
+        QCOMPARE(name->contentsRect().left(), 0); // back in its place
         QCOMPARE(lastLine(), QStringLiteral("Ann is now playing again"));
 
         // A new game clears every watching mark, as the host does.

@@ -206,12 +206,17 @@ private Q_SLOTS:
         QByteArray got;
         collect(client.get(), &got);
         QSignalSpy writes(server, &TSock::onWrite);
+        // A read is a bounded slice: whatever a peer sends, one arrival costs at most 32 KiB.
+        qint64 largestRead = 0;
+        connect(client.get(), &TSock::onRead, this,
+                [&largestRead](TSock *, qint64 count) { largestRead = std::max(largestRead, count); });
 
         QVERIFY(server->send(big.left(5 * 1024 * 1024)));
         QVERIFY(server->send(big.mid(5 * 1024 * 1024)));
         QVERIFY(server->pendingOutput() > 0);
         QTRY_COMPARE_WITH_TIMEOUT(got.size(), big.size(), 30000);
         QVERIFY(got == big);
+        QVERIFY(largestRead > 0 && largestRead <= 32 * 1024);
         QTRY_COMPARE(server->pendingOutput(), qint64(0));
         QVERIFY(!writes.isEmpty());
     }

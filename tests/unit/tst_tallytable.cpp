@@ -28,6 +28,18 @@ QByteArray figures(const TallyTable &table, int row)
     return cells.join(',');
 }
 
+// 20 columns of 3 rows, every cell different.
+QByteArray wide()
+{
+    QList<Cells> rows(3);
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 20; ++col)
+            rows[row].append(col == 0 && row > 0 ? "Name" + QByteArray::number(row)
+                                                 : QByteArray::number(row * 100 + col));
+    }
+    return textOf(rows, 20);
+}
+
 TallyTable following(const QList<QByteArray> &names)
 {
     TallyTable table;
@@ -108,7 +120,14 @@ private Q_SLOTS:
         QTest::newRow("one cell missing") << fresh.chopped(3) << textOf({lastCellEmpty});
         QTest::newRow("counts only") << QByteArray("9\r\n1\r\n") << textOf({Cells(9, "")});
         QTest::newRow("8 columns") << textOf({Cells(8, "0")}, 8) << textOf({lastCellEmpty});
-        QTest::newRow("10 columns") << textOf({Cells(10, "0")}, 10) << fresh;
+        // Columns past ours are somebody else's: kept as read, however many.
+        QTest::newRow("10 columns") << textOf({Cells(10, "0")}, 10) << textOf({Cells(10, "0")}, 10);
+        QTest::newRow("20 columns, 3 rows") << wide() << wide();
+        QTest::newRow("column count past the lines")
+            << QByteArray("999999999\r\n1\r\n") + fresh.mid(6) << fresh;
+        QTest::newRow("11 columns, the last one cut short")
+            << textOf({two.at(0) + Cells{"x", "y"}, two.at(1) + Cells{"p", "q"}}, 11).chopped(3)
+            << textOf({two.at(0) + Cells{"x", "y"}, two.at(1) + Cells{"p", ""}}, 11);
         QTest::newRow("row count too small")
             << QByteArray("9\r\n1\r\n") + textOf(two).mid(6)
             << textOf({{"0", "Ann", "0", "1", "0", "0", "0", "1", "0"}});
@@ -131,6 +150,29 @@ private Q_SLOTS:
         const std::optional<TallyTable> table = TallyTable::fromText(text);
         QVERIFY(table);
         QCOMPARE(table->toText(), canonical);
+    }
+
+    // A run over a wider tally: games, a new opponent and a reset never touch the columns past
+    // ours, and every row keeps the width.
+    void widerTallyKeepsItsColumns()
+    {
+        std::optional<TallyTable> table = TallyTable::fromText(wide());
+        QVERIFY(table);
+        table->startSession();
+        table->addgame(TallyTable::OwnWin, {"Name1", "Cid"});
+        QCOMPARE(table->follow("Cid"), 3);
+        QCOMPARE(table->columnCount(), 20);
+        const std::optional<TallyTable> again = TallyTable::fromText(table->toText());
+        QVERIFY(again);
+        QCOMPARE(again->columnCount(), 20);
+        for (int col = TallyTable::ColumnCount; col < 20; ++col) {
+            for (int row = 0; row < 3; ++row)
+                QCOMPARE(again->cell(col, row), QByteArray::number(row * 100 + col));
+            QCOMPARE(again->cell(col, 3), QByteArray());
+        }
+        QCOMPARE(figures(*again, 1), QByteArray("102,102,104,104,1,0,1,0"));
+        table->resetAll();
+        QCOMPARE(table->toText(), QByteArray("20\r\n1\r\n") + QByteArray("0\r\n").repeated(20));
     }
 
     // Counts that are not numbers, or that promise rows no line holds, are refused before any
