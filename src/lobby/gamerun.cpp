@@ -6,6 +6,7 @@
 #include "lobby/tableannouncer.h"
 #include "net/protocol.h"
 
+#include <QHostAddress>
 #include <QTimer>
 
 namespace {
@@ -49,6 +50,14 @@ bool GameRun::start(Role role, const QString &name, const QString &address, bool
 {
     if (m_running) {
         *problem = QStringLiteral("The game started from the lobby is still running.");
+        return false;
+    }
+    // The game's connection is IPv4 (its host listens on IPv4 only): started with an IPv6
+    // address it could only report that it found no such host.
+    if (role == Role::Join && QHostAddress(address).protocol() == QAbstractSocket::IPv6Protocol) {
+        *problem = QStringLiteral("The game connects over IPv4 only, so it cannot reach %1. Ask the host "
+                                  "for an IPv4 address or a host name.")
+                       .arg(address);
         return false;
     }
     if (otherGameRuns()) {

@@ -71,8 +71,16 @@ int host(const LobbyCommand &command)
         say(QStringLiteral("The router lets players from the internet in at:"));
         say(invitation(external));
     });
-    QObject::connect(&run, &GameRun::ended, [] { say(QStringLiteral("The game has ended.")); });
-    QObject::connect(&run, &GameRun::servicesReleased, qApp, &QCoreApplication::quit);
+    // A game that ends before its table opened (no display, port 7772 taken) is a failure.
+    bool opened = false;
+    QObject::connect(&run, &GameRun::playing, [&opened] { opened = true; });
+    QObject::connect(&run, &GameRun::ended, [&opened] {
+        if (opened)
+            say(QStringLiteral("The game has ended."));
+        else
+            complain(QStringLiteral("The game ended before its table opened."));
+    });
+    QObject::connect(&run, &GameRun::servicesReleased, [&opened] { QCoreApplication::exit(opened ? 0 : 1); });
     // Ended by a signal, the table is still withdrawn and the mapping deleted on the way out.
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, qApp, &QCoreApplication::quit);

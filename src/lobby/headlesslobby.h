@@ -6,7 +6,8 @@ struct LobbyCommand;
 // prints its lines to stdout (problems to stderr) and returns the program's exit code.
 namespace HeadlessLobby {
 
-// Starts the game as host and stays until it ends: 0 then, 1 when it could not be started.
+// Starts the game as host and stays until it ends: 0 then, 1 when it could not be started or
+// ended before its table opened.
 int host(const LobbyCommand &command);
 // Starts the game joining and returns at once: 0, or 1 when it could not be started.
 int join(const LobbyCommand &command);

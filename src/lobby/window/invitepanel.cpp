@@ -17,7 +17,7 @@ InvitePanel::InvitePanel(QWidget *parent)
     : QWidget(parent)
     , m_caption(new QLabel(QStringLiteral("Others can join your table at:"), this))
     , m_list(new QListWidget(this))
-    , m_copy(new QPushButton(QStringLiteral("Copy Invite Link"), this))
+    , m_copy(new QPushButton(QStringLiteral("&Copy Invite Link"), this))
 {
     m_list->setObjectName(QStringLiteral("list_addresses"));
     m_copy->setObjectName(QStringLiteral("button_copylink"));

@@ -89,10 +89,10 @@ QWidget *LobbyWindow::buildNameRow()
     m_name->setObjectName(QStringLiteral("edit_name"));
     m_name->setMaxLength(4 * PlayerName::MaxLength); // room to see what is too long
     m_name->setPlaceholderText(QStringLiteral("the name others see at the table"));
-    auto *label = new QLabel(QStringLiteral("Your name:"), row);
+    auto *label = new QLabel(QStringLiteral("Your &name:"), row);
     label->setBuddy(m_name);
     m_nameProblem = problemLine(row, QStringLiteral("label_nameproblem"));
-    m_solo = button(QStringLiteral("Play Solo"), QStringLiteral("button_solo"), row);
+    m_solo = button(QStringLiteral("Play &Solo"), QStringLiteral("button_solo"), row);
     m_solo->setToolTip(QStringLiteral("A game on this computer alone, without a table for others"));
     grid->addWidget(label, 0, 0);
     grid->addWidget(m_name, 0, 1);
@@ -111,7 +111,7 @@ QWidget *LobbyWindow::buildTablesBox()
     auto *box = new QGroupBox(QStringLiteral("Tables on this network"), this);
     m_tables = new TableList(box);
     m_tablesProblem = problemLine(box, QStringLiteral("label_tablesproblem"));
-    m_joinTable = button(QStringLiteral("Join"), QStringLiteral("button_jointable"), box);
+    m_joinTable = button(QStringLiteral("&Join"), QStringLiteral("button_jointable"), box);
     m_joinTable->setEnabled(false);
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(m_tables, 1);
@@ -139,7 +139,7 @@ QWidget *LobbyWindow::buildJoinBox()
     m_address->lineEdit()->setPlaceholderText(QStringLiteral("an address or an invite link"));
     fillRecent();
     m_addressProblem = problemLine(box, QStringLiteral("label_addressproblem"));
-    m_joinAddress = button(QStringLiteral("Join"), QStringLiteral("button_joinaddress"), box);
+    m_joinAddress = button(QStringLiteral("J&oin"), QStringLiteral("button_joinaddress"), box);
     auto *layout = new QGridLayout(box);
     layout->addWidget(m_address, 0, 0);
     layout->addWidget(m_joinAddress, 0, 1);
@@ -154,10 +154,10 @@ QWidget *LobbyWindow::buildJoinBox()
 QWidget *LobbyWindow::buildHostBox()
 {
     auto *box = new QGroupBox(QStringLiteral("Host a table"), this);
-    m_openPort = new QCheckBox(QStringLiteral("Let players from the internet in (open port 7772 on my router)"), box);
+    m_openPort = new QCheckBox(QStringLiteral("&Let players from the internet in (open port 7772 on my router)"), box);
     m_openPort->setObjectName(QStringLiteral("check_openport"));
     m_openPort->setChecked(m_settings.openPort);
-    m_host = button(QStringLiteral("Host a Table"), QStringLiteral("button_host"), box);
+    m_host = button(QStringLiteral("&Host a Table"), QStringLiteral("button_host"), box);
     m_invite = new InvitePanel(box);
     m_invite->hide();
     auto *layout = new QVBoxLayout(box);
@@ -184,9 +184,13 @@ QWidget *LobbyWindow::buildStatusRow()
     m_status->setObjectName(QStringLiteral("label_status"));
     m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
-    m_bringForward = button(QStringLiteral("Bring It Forward"), QStringLiteral("button_bringforward"), row);
+    m_bringForward = button(QStringLiteral("&Bring It Forward"), QStringLiteral("button_bringforward"), row);
     m_bringForward->hide();
-    m_notices = problemLine(row, QStringLiteral("label_notices"));
+    m_notices = new QLabel(row);
+    m_notices->setObjectName(QStringLiteral("label_notices"));
+    m_notices->setTextFormat(Qt::PlainText);
+    m_notices->setWordWrap(true);
+    m_notices->hide();
     layout->addWidget(m_status, 0, 0);
     layout->addWidget(m_bringForward, 0, 1);
     layout->addWidget(m_notices, 1, 0, 1, 2);
@@ -350,6 +354,9 @@ void LobbyWindow::gameEnded()
         w->setEnabled(true);
     m_joinTable->setEnabled(m_tables->selectedTable().has_value());
     m_invite->hide();
+    // What was said about the table (announced, the port open) no longer holds.
+    m_notices->clear();
+    m_notices->hide();
     setStatus(QStringLiteral("The game has ended."));
     // Back in front, ready for the next game.
     showNormal();
