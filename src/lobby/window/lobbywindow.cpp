@@ -280,7 +280,7 @@ void LobbyWindow::join(const QString &address)
     const QString name = checkedName();
     if (name.isEmpty())
         return;
-    startGame(int(GameRun::Role::Join), name, address);
+    startGame(GameRun::Role::Join, name, address);
     if (m_run->running()) {
         m_settings.addRecent(address);
         saveSettings();
@@ -292,15 +292,15 @@ void LobbyWindow::host()
 {
     const QString name = checkedName();
     if (!name.isEmpty())
-        startGame(int(GameRun::Role::Host), name, {});
+        startGame(GameRun::Role::Host, name, {});
 }
 
 void LobbyWindow::playSolo()
 {
-    startGame(int(GameRun::Role::Solo), {}, {});
+    startGame(GameRun::Role::Solo, {}, {});
 }
 
-void LobbyWindow::startGame(int role, const QString &name, const QString &address)
+void LobbyWindow::startGame(GameLauncher::Role role, const QString &name, const QString &address)
 {
     if (!name.isEmpty() && name != m_settings.name) {
         m_settings.name = name;
@@ -316,7 +316,7 @@ void LobbyWindow::startGame(int role, const QString &name, const QString &addres
         return;
     }
     QString problem;
-    if (!m_run->start(GameRun::Role(role), name, address, m_openPort->isChecked(), &problem))
+    if (!m_run->start(role, name, address, m_openPort->isChecked(), &problem))
         setStatus(problem);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lobby/gamelauncher.h"
 #include "lobby/lobbysettings.h"
 
 #include <QWidget>
@@ -54,7 +55,7 @@ private:
     void join(const QString &address);
     void host();
     void playSolo();
-    void startGame(int role, const QString &name, const QString &address);
+    void startGame(GameLauncher::Role role, const QString &name, const QString &address);
     void gameStarted();
     void gamePlaying();
     void gameEnded();
