@@ -45,10 +45,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # What the program needs at run time beyond the libraries it links: the platform plugins (xcb,
 # wayland, offscreen), the JPEG reader (in libqt6gui6), the GStreamer elements Qt Multimedia
 # plays its WAVE clips through, the fonts the tiles are drawn with, and WordNet's database for the
-# round review's definitions (its library, from wordnet-dev, is linked in statically). The
-# libraries (the lobby's libminiupnpc and Qt D-Bus among them) come from dpkg-shlibdeps when it
-# is there, else from the list. The lobby finds tables on the network through the Avahi daemon,
-# which it does without, so that is only recommended.
+# round review's definitions (its files only: the program reads them with its own code, not with
+# WordNet's library). The libraries (the lobby's libminiupnpc and Qt D-Bus among them) come from
+# dpkg-shlibdeps when it is there, else from the list. The lobby finds tables on the network
+# through the Avahi daemon, which it does without, so that is only recommended.
 set(LEXI_RUNTIME_DEPENDS
     "qt6-qpa-plugins, libqt6gui6 (>= 6.4), gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-liberation, wordnet-base")
 find_program(LEXI_DPKG_SHLIBDEPS dpkg-shlibdeps)

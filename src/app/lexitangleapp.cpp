@@ -56,12 +56,14 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
                                                [chat] { return chat->otherPlayers(); }, m_chat.get());
     m_server = std::make_unique<TServer>(m_chat->spell(), *m_chat, m_rng, options.port);
     m_wordslist = std::make_unique<Twordslist>(m_chat.get());
+    attachReview(options.paths);
 
     Tchat::Windows windows;
     windows.spylist = m_spylist.get();
     windows.gamestart = m_gamestart.get();
     windows.phrases = m_phrases.get();
     windows.wordslist = m_wordslist.get();
+    windows.roundreview = m_roundreview.get();
     windows.about = m_about.get();
     windows.help = m_help.get();
     windows.download = m_download.get();
@@ -75,7 +77,6 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
         chat->reportSave(path, saved, reason);
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
-    attachReview(options.paths);
     attachComputers(options.paths);
 }
 
@@ -111,8 +112,9 @@ void LexitangleApp::attachReview(const Paths &paths)
 }
 
 // Computer players: seated by the table after the menu's choice, which the settings make when
-// the own arrival is announced; they share the review's solver. When the window closes they
-// leave at once, like people, with nothing sent first.
+// the own arrival is announced; they share the review's solver. The menu shows how many of them
+// wait for a seat. When the window closes they leave at once, like people, with nothing sent
+// first.
 void LexitangleApp::attachComputers(const Paths &paths)
 {
     m_computers = std::make_unique<ComputerTable>(m_chat->session(), *m_solver, paths.dictionaryWorkingFile());
@@ -120,6 +122,7 @@ void LexitangleApp::attachComputers(const Paths &paths)
     MainMenu *menu = &m_chat->menu();
     QObject::connect(menu, &MainMenu::computerPlayersChosen, table, &ComputerTable::setCount);
     QObject::connect(menu, &MainMenu::computerLevelChosen, table, &ComputerTable::setLevel);
+    QObject::connect(table, &ComputerTable::waitingChanged, menu, &MainMenu::showComputersWaiting);
     QObject::connect(m_chat.get(), &Tchat::closing, table, &ComputerTable::closeAll);
 }
 

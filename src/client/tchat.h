@@ -12,6 +12,7 @@
 #include "net/messages.h"
 #include "widgets/colourvalue.h"
 
+class Announcer;
 class ChatPanel;
 class ClientSession;
 class GameFlow;
@@ -27,6 +28,7 @@ class TSock;
 class Tgamestart;
 class Tphrases;
 class Tspylist;
+class Troundreview;
 class Twordslist;
 class Ttallylist;
 class TileGroupMenu;
@@ -58,6 +60,7 @@ public:
         Tgamestart *gamestart = nullptr;
         Tphrases *phrases = nullptr;
         Twordslist *wordslist = nullptr;
+        Troundreview *roundreview = nullptr;
         QWidget *about = nullptr;
         QWidget *help = nullptr;
         QWidget *download = nullptr;
@@ -76,6 +79,7 @@ public:
     PlayerSlots &playerSlots() { return *m_slots; }
     ChatPanel &chat() { return *m_chat; }
     GameFlow &game() { return *m_game; }
+    Announcer &announcer() { return *m_announcer; }
     QWidget *boardPanel() const { return m_panel; }
 
     // Host-side settings read by the host at the moment of use.
@@ -183,6 +187,7 @@ private:
     QWidget *m_panel = nullptr;
     PlayerSlots *m_slots = nullptr;
     ChatPanel *m_chat = nullptr;
+    Announcer *m_announcer = nullptr;
     GameFlow *m_game = nullptr;
     TSock *m_presence = nullptr;
     QWidget *m_startButton = nullptr;

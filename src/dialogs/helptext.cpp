@@ -57,6 +57,12 @@ then send the word.</li>
 <p><b>Options, Disable Typing</b> switches keyboard entry off altogether.</p>
 <p>A <b>right click</b> on the board or the <b>Send</b> button sends the word; <b>Clear</b>
 empties it and <b>Rotate</b> turns the board.</p>
+<p><b>With a screen reader.</b> The board is a table: each tile is read with its letter, its
+row and column as the board is turned, and its place in the word you are building. At any time
+<b>Ctrl+B</b> reads the board row by row and <b>Ctrl+W</b> reads the letters of your word. The
+game says what you would otherwise read on screen: the verdict on every word with its reason,
+the start of a round, "10 seconds left", your score and place at the end of a round, the winner,
+and the other players' chat lines (<b>Options, Speak Chat</b> turns those off).</p>
 <p>A score to play to of <b>0</b> plays a single round: whoever leads after it wins, unless the
 top score is shared. The host can check <b>Automatically Start Next Game</b>; a new game with the
 same settings then starts one minute after a winner is declared.</p>

@@ -2,57 +2,66 @@
 
 #include <QWidget>
 
+class KeptPlace;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QPushButton;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class ReviewBoard;
+class ReviewWordsModel;
 class RoundHistory;
 class WordDefinitions;
 
-// The round review, "Lexitangle - Round Review": every round of the current game with its
+// The round review, "Lexitangle - Round Review": every kept round of the current game with its
 // board, every word on it (longest first, then alphabetical) with its points and who found it,
-// a summary line, the path of the word under the mouse or selected, and the meaning of the
-// selected word. It stays open across rounds until the player closes it; a new round's list
-// brings the newest round into view when the newest was shown.
+// the words the host listed that the board cannot spell after them, a summary line, the path of
+// the word under the mouse or selected, and the meaning of the selected word. It stays open
+// across rounds until the player closes it; a new round's list brings the newest round into
+// view when the newest was shown. Its place and size are kept across runs (KeptPlace).
 class Troundreview : public QWidget {
     Q_OBJECT
 public:
-    // Columns of the word list.
-    enum Column { WordColumn, PointsColumn, FinderColumn };
-
     Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent = nullptr);
 
     // Shows the window, raised, with the newest round.
     void showReview();
-    // 0-based index of the round shown; -1 while there is none.
+    // 0-based index of the round shown among the kept ones; -1 while there is none.
     int shownRound() const { return m_round; }
     void showRound(int index);
-    // The selected, visible rows as text: one word a line, its points after a tab.
+    // The selected, shown rows as text: one word a line, its points after a tab.
     QString selectedText() const;
     // What the definition line says now.
     QString definitionText() const;
+    KeptPlace &keptPlace() { return *m_place; }
+
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QWidget *makeList();
     void roundsChanged();
     void fillRounds();
     void fillWords();
     void applyFilter();
-    void currentChanged(QTreeWidgetItem *item);
-    void showPathOf(QTreeWidgetItem *item);
+    void currentChanged(const QModelIndex &index);
+    void showPathOf(const QModelIndex &index);
     void define();
     void copySelection();
 
     RoundHistory &m_history;
     WordDefinitions &m_definitions;
     int m_round = -1;
+    bool m_filled = false;     // the list shows m_round's rows
+    int m_firstNumber = 1;     // the number of the oldest round kept, when the rounds were last listed
+    int m_currentRow = -1;     // the selected word's row, also while the filter hides it
+    bool m_refiltering = false;
     bool m_noticeShown = false;
 
     QPushButton *m_previous;
@@ -61,7 +70,9 @@ private:
     QLabel *m_summary;
     ReviewBoard *m_board;
     QLineEdit *m_filter;
-    QTreeWidget *m_words;
+    QTreeView *m_words;
+    ReviewWordsModel *m_model;
     QLabel *m_definition;
     QTimer *m_defineTimer;
+    KeptPlace *m_place;
 };

@@ -28,7 +28,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -44,6 +44,7 @@
 #include "client/tchat.h"
 #include "client/wordentry.h"
 #include "dialogs/tgamestart.h"
+#include "dialogs/reviewwordsmodel.h"
 #include "dialogs/troundreview.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
@@ -539,12 +540,13 @@ private Q_SLOTS:
             Troundreview &review = copy->app->roundreview();
             QVERIFY(review.isVisible());
             QCOMPARE(review.shownRound(), 0);
-            const auto *list = review.findChild<QTreeWidget *>(QStringLiteral("list_words"));
+            const QAbstractItemModel *list = review.findChild<QTreeView *>(QStringLiteral("list_words"))->model();
             QStringList marks;
             for (const QString &word : {own, other}) {
-                const auto items = list->findItems(word, Qt::MatchExactly, Troundreview::WordColumn);
-                QCOMPARE(items.size(), 1);
-                marks << items.first()->text(Troundreview::FinderColumn);
+                const auto found = list->match(list->index(0, ReviewWordsModel::WordColumn), Qt::DisplayRole, word, -1,
+                                               Qt::MatchExactly);
+                QCOMPARE(found.size(), 1);
+                marks << found.first().siblingAtColumn(ReviewWordsModel::FinderColumn).data().toString();
             }
             QCOMPARE(marks, QStringList({"you", "the table"}));
             review.hide();
