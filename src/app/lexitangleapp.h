@@ -6,7 +6,7 @@
 
 #include "client/desktoplobbylauncher.h"
 #include "client/messageboxnotifier.h"
-#include "client/paths.h"
+#include "system/paths.h"
 
 class QWidget;
 class SoundPlayer;

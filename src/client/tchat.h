@@ -7,7 +7,7 @@
 
 #include "client/chatpanel.h"
 #include "client/gameflow.h"
-#include "client/paths.h"
+#include "system/paths.h"
 #include "host/hostsettings.h"
 #include "net/messages.h"
 #include "widgets/colourvalue.h"

@@ -1,4 +1,4 @@
-#include "client/paths.h"
+#include "system/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
