@@ -64,7 +64,10 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 
     m_games = new QComboBox(this);
     m_games->setObjectName(QStringLiteral("combo_game"));
-    m_games->setMinimumContentsLength(44);
+    // A recorded game's entry is long (date, table, result): the list keeps a modest width and
+    // elides, so the round's summary beside it keeps its room.
+    m_games->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_games->setMinimumContentsLength(22);
     m_games->addItem(QStringLiteral("This Game"), qint64(0));
     m_games->hide(); // until there is a history to choose from
 
