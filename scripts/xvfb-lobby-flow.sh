@@ -39,6 +39,9 @@ lexi_ns_avahi bob bob-pc lan0
 Xvfb "$display" -screen 0 1700x1200x24 -nolisten tcp >"$LEXI_NS_DIR/xvfb.log" 2>&1 &
 LEXI_NS_PIDS+=($!)
 export DISPLAY="$display"
+# The programs draw on that display even where the caller (ctest under scripts/test) asked for
+# the offscreen platform.
+export QT_QPA_PLATFORM=xcb
 lexi_ns_wait_for 10 xdpyinfo >/dev/null
 top=0  # a window manager's title bars need room above the windows
 if [ "${LEXI_WM:-}" = openbox ]; then
@@ -70,7 +73,11 @@ start_lobby() {
     XDG_CONFIG_HOME="$home/config" DISPLAY="$display" "$home/lexitangle-lobby" "$@"
 }
 
-window_of() { xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" | head -1; }
+# A window that never shows ends the run after 30 s instead of waiting for ever.
+window_of() {
+  timeout 30 xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" | head -1 | grep . ||
+    fail "no window '$2' of process $1 within 30 s"
+}
 shoot() { sleep "${2:-1}"; import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
 press() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool windowraise "$1"; sleep 0.3; xdotool key "$2"; }
 
@@ -125,7 +132,8 @@ xdotool windowraise "$ann_game"
 xdotool mousemove --window "$ann_game" 20 8 click 1
 sleep 0.5
 xdotool key Down Return
-dialog=$(xdotool search --sync --onlyvisible --name '^Lexitangle - Game Start$' | head -1)
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Lexitangle - Game Start$' | head -1)
+[ -n "$dialog" ] || fail "Ann's game start dialog did not show"
 xdotool mousemove --window "$dialog" 164 398 click 1
 sleep 3
 # Bob plays: types what may be words, each sent with Return, while the round runs.

@@ -341,7 +341,7 @@ def check_board(root, step, word=(), title="Board", marks=True):
 
 
 def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True)
+    subprocess.run(["xdotool", *args], check=True, timeout=30)
 
 
 def joined_round(program, folder):
@@ -382,7 +382,12 @@ def joined_round(program, folder):
             time.sleep(0.5)
 
         # T, A, N: the second row's first three tiles, typed; the word's tiles come out marked.
-        xdotool("search", "--sync", "--name", "^Lexitangle$", "windowactivate", "--sync")
+        # A window manager activates the window; without one (or before it runs) the keyboard's
+        # focus is set directly.
+        try:
+            xdotool("search", "--sync", "--name", "^Lexitangle$", "windowactivate", "--sync")
+        except subprocess.CalledProcessError:
+            xdotool("search", "--sync", "--name", "^Lexitangle$", "windowfocus", "--sync")
         xdotool("type", "--delay", "120", "tan")
         time.sleep(0.8)
         faults += check_board(main, 0, word=[(3, 4), (4, 4), (5, 4)])
