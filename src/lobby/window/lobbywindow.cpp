@@ -227,6 +227,7 @@ void LobbyWindow::connectBrowser()
     connect(m_browser, &TableBrowser::unavailable, this, [this](const QString &line) {
         showLine(m_tablesProblem, line);
     });
+    connect(m_browser, &TableBrowser::available, this, [this] { showLine(m_tablesProblem, {}); });
     for (const LanTable &table : m_browser->tables())
         m_tables->addOrUpdate(table);
 }
