@@ -32,6 +32,10 @@ public:
     GameLauncher &launcher() { return *m_launcher; }
     PresenceListener &presence() { return *m_presence; }
 
+    // False when the game's presence connection cannot be heard (another lobby listens there);
+    // a game started then counts as present from its start until its process ends.
+    bool hearsPresence() const { return m_listening; }
+
     // True when a copy of the game already runs; start() refuses then.
     bool otherGameRuns() const;
     void bringOtherGameForward();

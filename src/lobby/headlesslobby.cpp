@@ -5,6 +5,7 @@
 #include "lobby/lanaddresses.h"
 #include "lobby/lobbycommand.h"
 #include "lobby/lobbysettings.h"
+#include "lobby/presencelistener.h"
 #include "lobby/tablebrowser.h"
 #include "net/protocol.h"
 #include "system/gamepresence.h"
@@ -85,6 +86,16 @@ int host(const LobbyCommand &command)
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, qApp, &QCoreApplication::quit);
 
+    // The game reports to whoever holds 127.0.0.1:9001: with another lobby there, this one
+    // could not tell when the table ends, and that lobby would not know it runs.
+    if (!run.hearsPresence()) {
+        complain(QStringLiteral("Cannot host here: another program, most likely another Lexitangle Lobby, "
+                                "listens on 127.0.0.1:%1 (%2). Host from that lobby's window, or close it "
+                                "and try again.")
+                     .arg(Protocol::PresencePort)
+                     .arg(run.presence().errorString()));
+        return 1;
+    }
     QString problem;
     if (!run.start(GameRun::Role::Host, command.name, {}, command.openPort, &problem)) {
         complain(problem);

@@ -114,5 +114,10 @@ QString LobbyCommand::usage()
         "  lexitangle-lobby --help                       show this text\n"
         "\n"
         "ADDRESS is an IPv4 address, a host name, or an IPv6 address in brackets. Names have at\n"
-        "most 20 Latin-1 characters and no \"+\" or \"|\". Bad arguments exit with code 2.\n");
+        "most 20 Latin-1 characters and no \"+\" or \"|\". Bad arguments exit with code 2.\n"
+        "\n"
+        "One lobby window runs at a time: started again, the lobby hands its link to the open\n"
+        "window, brings it forward and exits 0. --host and --join exit 1 when the game cannot be\n"
+        "started: a copy already runs, or (--host) another lobby holds 127.0.0.1:9001, where the\n"
+        "game tells its lobby that it runs.\n");
 }

@@ -82,6 +82,7 @@ void TableBrowser::start()
         m_daemonWatcher = new QDBusServiceWatcher(Avahi::Service, m_bus,
             QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
         connect(m_daemonWatcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+            ++m_daemonLife;
             if (!m_running)
                 return;
             dropEverything();
@@ -145,13 +146,22 @@ void TableBrowser::subscribe(bool on)
 void TableBrowser::createBrowser(bool legacy)
 {
     m_browserPending = true;
+    const int request = ++m_browserRequest;
+    const int life = m_daemonLife;
     const QVariantList args{Avahi::IfUnspec, Avahi::ProtoUnspec, Avahi::ServiceType, QString(), 0u};
-    const QDBusMessage request = legacy
+    const QDBusMessage message = legacy
         ? Avahi::call(QStringLiteral("/"), Avahi::Server, QStringLiteral("ServiceBrowserNew"), args)
         : Avahi::call(QStringLiteral("/"), Avahi::Server2, QStringLiteral("ServiceBrowserPrepare"), args);
-    Avahi::callAsync(m_bus, this, request, [this, legacy](const QDBusMessage &reply) {
-        if (!m_running)
+    Avahi::callAsync(m_bus, this, message, [this, legacy, request, life](const QDBusMessage &reply) {
+        if (life != m_daemonLife)
             return;
+        const QString path = reply.type() == QDBusMessage::ReplyMessage
+            ? reply.arguments().value(0).value<QDBusObjectPath>().path() : QString();
+        if (!m_running || request != m_browserRequest) {
+            if (!path.isEmpty())
+                Avahi::send(m_bus, Avahi::call(path, Avahi::ServiceBrowser, QStringLiteral("Free")));
+            return;
+        }
         if (reply.type() == QDBusMessage::ErrorMessage) {
             m_browserPending = false;
             if (!legacy && Avahi::isUnknownMethod(reply))
@@ -160,7 +170,6 @@ void TableBrowser::createBrowser(bool legacy)
                 fail(Avahi::reason(reply));
             return;
         }
-        const QString path = reply.arguments().value(0).value<QDBusObjectPath>().path();
         if (path.isEmpty()) {
             m_browserPending = false;
             fail(QStringLiteral("the Avahi daemon gave no browser."));
@@ -170,6 +179,7 @@ void TableBrowser::createBrowser(bool legacy)
         m_browserPending = false;
         if (!legacy)
             Avahi::send(m_bus, Avahi::call(path, Avahi::ServiceBrowser, QStringLiteral("Start")));
+        Q_EMIT available();
     });
 }
 
@@ -219,7 +229,10 @@ void TableBrowser::createResolver(const QString &key, bool legacy)
     const QDBusMessage request = legacy
         ? Avahi::call(QStringLiteral("/"), Avahi::Server, QStringLiteral("ServiceResolverNew"), args)
         : Avahi::call(QStringLiteral("/"), Avahi::Server2, QStringLiteral("ServiceResolverPrepare"), args);
-    Avahi::callAsync(m_bus, this, request, [this, key, legacy](const QDBusMessage &reply) {
+    const int life = m_daemonLife;
+    Avahi::callAsync(m_bus, this, request, [this, key, legacy, life](const QDBusMessage &reply) {
+        if (life != m_daemonLife)
+            return;
         const auto it = m_items.find(key);
         const QString path = reply.type() == QDBusMessage::ReplyMessage
             ? reply.arguments().value(0).value<QDBusObjectPath>().path() : QString();
@@ -259,6 +272,9 @@ void TableBrowser::browserFailure(const QDBusMessage &message)
 {
     if (!isOurBrowser(message))
         return;
+    // The daemon lives on: its resolvers of ours would otherwise stay until we leave the bus.
+    for (const Item &item : std::as_const(m_items))
+        freeItem(item);
     dropEverything();
     fail(Avahi::reason(QDBusMessage::createError(QStringLiteral("org.freedesktop.Avahi.Failure"),
                                                  message.arguments().value(0).toString())));

@@ -33,6 +33,7 @@ Q_SIGNALS:
     void tableFound(const LanTable &table);   // also when a known table's details change
     void tableLost(const QString &key);
     void unavailable(const QString &line);    // e.g. "Tables on this network cannot be found: the Avahi daemon is not running."
+    void available();                         // browsing (again): an earlier unavailable line no longer holds
 
 private Q_SLOTS:
     // QtDBus delivers signals to slots named by string; these take the whole message so that
@@ -70,6 +71,11 @@ private:
 
     QDBusConnection m_bus;
     QDBusServiceWatcher *m_daemonWatcher = nullptr;
+    // Counts the daemon's departures from the bus. A reply that comes back from an earlier
+    // daemon names an object that died with it; the new daemon reuses such paths for our own
+    // new objects, so the reply is neither used nor answered with Free.
+    int m_daemonLife = 0;
+    int m_browserRequest = 0;  // only the latest request's browser is ours
     bool m_running = false;
     bool m_subscribed = false;
     bool m_browserPending = false;  // created, its path not known yet

@@ -34,12 +34,17 @@ void startIn(QProcess &p, const QString &machine, const QString &nsPid, const QS
     p.start("nsenter", command + arguments);
 }
 
-QByteArray runIn(const QString &machine, const QString &nsPid, const QStringList &arguments, int *exitCode)
+QByteArray runIn(const QString &machine, const QString &nsPid, const QStringList &arguments, int *exitCode,
+                 QByteArray *errors = nullptr)
 {
     QProcess p;
     startIn(p, machine, nsPid, arguments);
-    p.waitForFinished(30000);
+    if (!p.waitForFinished(30000))
+        p.kill();
+    p.waitForFinished();
     *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    if (errors)
+        *errors = p.readAllStandardError();
     return p.readAllStandardOutput();
 }
 
@@ -175,6 +180,39 @@ private Q_SLOTS:
         QCOMPARE(host.exitCode(), 0);
         QCOMPARE(runIn("b", env("LEXI_NS_B"), {m_lobby, "--list", "2"}, &code), QByteArray());
         QCOMPARE(code, 1);
+    }
+
+    /// While a lobby window is open, a lobby started again (a link clicked) hands its link to it
+    /// and ends at once; `--host` beside it refuses in one line rather than host unheard.
+    void besideOpenLobby_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a link") << QStringList{"lexitangle://10.77.0.1"} << 0 << QString();
+        QTest::newRow("a bad link") << QStringList{"lexitangle://eve@10.77.0.1"} << 0 << QString();
+        QTest::newRow("no link") << QStringList{} << 0 << QString();
+        QTest::newRow("--host") << QStringList{"--host", "Cy"} << 1 << "listens on 127.0.0.1:9001";
+    }
+    void besideOpenLobby()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QProcess window;
+        startIn(window, "b", env("LEXI_NS_B"), {m_lobby});
+        const QString socket = env("LEXI_NS_DIR") + "/b/home/run/lexitangle-lobby.sock";
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket) || window.state() == QProcess::NotRunning, 15000);
+        QVERIFY2(window.state() == QProcess::Running, window.readAllStandardError().constData());
+        int code = -1;
+        QByteArray errors;
+        runIn("b", env("LEXI_NS_B"), QStringList{m_lobby} + arguments, &code, &errors);
+        window.terminate();
+        QVERIFY(finished(window));
+        QCOMPARE(code, exitCode);
+        QVERIFY2(errors.contains(said.toUtf8()), errors.constData());
+        QVERIFY(gamesIn(env("LEXI_NS_B"), m_game).isEmpty());
+        QCOMPARE(window.exitCode(), 0);
     }
 
     /// Ten tables started and ended: the medians of start-to-row and end-to-removal.

@@ -1,9 +1,12 @@
 #include <QFile>
+#include <QLocalSocket>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "lobby/invitelink.h"
 #include "lobby/lobbycommand.h"
+#include "lobby/lobbyinstance.h"
 #include "lobby/lobbysettings.h"
 #include "lobby/playername.h"
 #include "words/inieditor.h"
@@ -284,6 +287,62 @@ private Q_SLOTS:
         default:
             break;
         }
+    }
+
+    void laterLobby_data()
+    {
+        QTest::addColumn<QString>("link");    // handed over by a lobby started later...
+        QTest::addColumn<QByteArray>("raw");  // ...or, when set, these bytes from any program
+        QTest::addColumn<QStringList>("requested");
+        const QString overlong = "lexitangle://" + QString(5000, u'a');
+        auto later = [](const char *row, const QString &link, const QString &requested) {
+            QTest::newRow(row) << link << QByteArray() << QStringList{requested};
+        };
+        auto raw = [](const char *row, const QByteArray &bytes, const QStringList &requested) {
+            QTest::newRow(row) << QString() << bytes << requested;
+        };
+        later("come forward", QString(), QString());
+        later("a link", "lexitangle://10.0.0.5", "lexitangle://10.0.0.5");
+        later("a bad link, for the window to refuse", "lexitangle://eve@x", "lexitangle://eve@x");
+        later("an overlong link, cut to be refused as too long", overlong,
+              overlong.left(InviteLink::MaxLength + 1));
+        later("Latin-1 and beyond", QString::fromUtf8("lexitangle://b\u00fccher\u202e"),
+              QString::fromUtf8("lexitangle://b\u00fccher\u202e"));
+        raw("only the first line", "open\nopen lexitangle://x\n", {QString()});
+        raw("an address, not a link", "open 10.0.0.5\n", {});
+        raw("another request", "activate\n", {});
+        raw("no line end, cut off in time", "open lexitangle://x", {});
+        raw("a line over the bound", "open lexitangle://" + QByteArray(2000, 'a') + "\n", {});
+        raw("a flood without a line end", QByteArray(1 << 20, 'x'), {});
+    }
+    // A lobby started while one is open hands its link over and ends; what arrives on the
+    // socket is read as one bounded line within a bounded time, and only a link is taken.
+    void laterLobby()
+    {
+        QFETCH(QString, link);
+        QFETCH(QByteArray, raw);
+        QFETCH(QStringList, requested);
+        QTemporaryDir dir;
+        LobbyInstance first(dir.path());
+        QCOMPARE(first.claimOrHandOver(QString()), LobbyInstance::Start::First);
+        QSignalSpy spy(&first, &LobbyInstance::requested);
+        if (raw.isEmpty()) {
+            LobbyInstance second(dir.path());
+            QCOMPARE(second.claimOrHandOver(link), LobbyInstance::Start::HandedOver);
+            QVERIFY(spy.wait(2000));
+        } else {
+            QLocalSocket peer;
+            peer.connectToServer(first.socketPath());
+            QVERIFY(peer.waitForConnected(1000));
+            peer.write(raw);
+            // The lobby closes the connection once it has read a line, too much, or nothing in time.
+            QTRY_COMPARE_WITH_TIMEOUT(peer.state(), QLocalSocket::UnconnectedState,
+                                      LobbyInstance::RequestTimeoutMs + 3000);
+        }
+        QStringList got;
+        for (const QList<QVariant> &signal : std::as_const(spy))
+            got << signal.value(0).toString();
+        QCOMPARE(got, requested);
     }
 };
 

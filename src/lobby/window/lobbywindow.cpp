@@ -227,6 +227,7 @@ void LobbyWindow::connectBrowser()
     connect(m_browser, &TableBrowser::unavailable, this, [this](const QString &line) {
         showLine(m_tablesProblem, line);
     });
+    connect(m_browser, &TableBrowser::available, this, [this] { showLine(m_tablesProblem, {}); });
     for (const LanTable &table : m_browser->tables())
         m_tables->addOrUpdate(table);
 }
@@ -237,10 +238,31 @@ void LobbyWindow::fillInLink(const QString &link)
     const JoinTarget target = InviteLink::parseTyped(link);
     showLine(m_addressProblem, target.problem);
     if (target.isValid()) {
-        setStatus(QStringLiteral("Press Join to play at the table at %1.").arg(target.address));
         m_joinAddress->setDefault(true);
         m_joinAddress->setFocus();
     }
+    // A link that comes while a game runs waits for its end: one game runs at a time, and the
+    // status keeps saying where this one is played.
+    if (m_run->running()) {
+        if (target.isValid())
+            addNotice(QStringLiteral("The table at %1 is filled in: press Join once this game has ended.")
+                          .arg(target.address));
+        return;
+    }
+    // An earlier link's "Press Join" must not stay beside a link that cannot be used.
+    setStatus(target.isValid() ? QStringLiteral("Press Join to play at the table at %1.").arg(target.address)
+                               : QString());
+}
+
+void LobbyWindow::comeForward(const QString &link)
+{
+    if (!link.isEmpty())
+        fillInLink(link);
+    // Restored from the taskbar, but a maximised window stays maximised.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 QString LobbyWindow::checkedName()
@@ -358,10 +380,7 @@ void LobbyWindow::gameEnded()
     m_notices->clear();
     m_notices->hide();
     setStatus(QStringLiteral("The game has ended."));
-    // Back in front, ready for the next game.
-    showNormal();
-    raise();
-    activateWindow();
+    comeForward();  // ready for the next game
 }
 
 void LobbyWindow::setStatus(const QString &text)

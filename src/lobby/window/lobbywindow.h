@@ -34,6 +34,8 @@ public:
     // A link from the command line or a click on one: filled in, one click from joining; a link
     // that cannot be used is shown with the one line that says why.
     void fillInLink(const QString &link);
+    // Back in front of the desktop (restored if minimised), with `link` filled in when given.
+    void comeForward(const QString &link = {});
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,6 +1,7 @@
 #include "lobby/gamerun.h"
 #include "lobby/headlesslobby.h"
 #include "lobby/lobbycommand.h"
+#include "lobby/lobbyinstance.h"
 #include "lobby/tablebrowser.h"
 #include "lobby/window/lobbywindow.h"
 #include "net/protocol.h"
@@ -43,11 +44,26 @@ int runWindow(int argc, char *argv[], const LobbyCommand &command)
     QApplication::setApplicationName(QStringLiteral("Lexitangle Lobby"));
     QGuiApplication::setDesktopFileName(QStringLiteral("lexitangle-lobby"));
 
+    // A link clicked while a lobby is open goes to that lobby: a second one could not hear the
+    // game on 127.0.0.1:9001.
+    LobbyInstance instance(GamePresence::runtimeDirectory());
+    switch (instance.claimOrHandOver(command.link)) {
+    case LobbyInstance::Start::HandedOver:
+        return 0;
+    case LobbyInstance::Start::NoAnswer:
+        QTextStream(stderr) << "lexitangle-lobby: another Lexitangle Lobby is open but does not answer ("
+                            << instance.socketPath() << "). Close it and try again." << Qt::endl;
+        return 1;
+    case LobbyInstance::Start::First:
+        break;
+    }
+
     GameRun run(Protocol::PresencePort, GamePresence::runtimeDirectory());
     TableBrowser browser;
     LobbyWindow window({Paths::forProgram().settingsFile(), &run, &browser});
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &window, &QWidget::close);
+    QObject::connect(&instance, &LobbyInstance::requested, &window, &LobbyWindow::comeForward);
     if (!command.link.isEmpty())
         window.fillInLink(command.link);
     window.show();
