@@ -14,6 +14,9 @@
 #include "client/gameflow.h"
 #include "client/mainmenu.h"
 #include "dialogs/troundreview.h"
+#include "dialogs/tstatistics.h"
+#include "records/gamerecorder.h"
+#include "records/historykeeper.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
 #include "solver/boardsolver.h"
@@ -77,7 +80,41 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
         chat->reportSave(path, saved, reason);
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
+    attachHistory(options.paths);
     attachComputers(options.paths);
+}
+
+// The game history: the recorder follows the window's own session, as the player sees the
+// game, and hands each round to the history's thread; the statistics window and the review's
+// list of past games read it there.
+void LexitangleApp::attachHistory(const Paths &paths)
+{
+    m_records = std::make_unique<HistoryKeeper>(paths.historyFile(), paths.dictionaryWorkingFile());
+    m_recorder = std::make_unique<GameRecorder>();
+    Tchat *chat = m_chat.get();
+    m_recorder->setTableSource([chat] {
+        if (!chat->isHost())
+            return Record::Table{Record::Role::Join, chat->hostAddress()};
+        // A hosting copy's own client always connects over loopback.
+        return Record::Table{chat->solo() ? Record::Role::Solo : Record::Role::Host, "127.0.0.1"};
+    });
+    m_recorder->listenTo(m_chat->session());
+
+    HistoryKeeper *records = m_records.get();
+    QObject::connect(m_recorder.get(), &GameRecorder::gameOpened, records, &HistoryKeeper::gameOpened);
+    QObject::connect(m_recorder.get(), &GameRecorder::roundEnded, records, &HistoryKeeper::roundEnded);
+    QObject::connect(m_recorder.get(), &GameRecorder::gameEnded, records, &HistoryKeeper::gameEnded);
+    QObject::connect(records, &HistoryKeeper::notice, chat, [chat](const QString &text) {
+        if (chat->isClosing())
+            qWarning().noquote() << "Lexitangle:" << text;
+        else
+            chat->systemLine(text);
+    });
+
+    m_statistics = std::make_unique<Tstatistics>(*records, m_chat.get());
+    QObject::connect(m_chat->menu().item(QStringLiteral("Statistics1")), &QAction::triggered, m_statistics.get(),
+                     &Tstatistics::showStatistics);
+    m_roundreview->setPastGames(records, m_solver.get());
 }
 
 // The round review and "Better Boards": one solver, whose tree is read from the dictionary's
@@ -132,4 +169,8 @@ LexitangleApp::~LexitangleApp()
     // The host goes first: its seats must not report into windows that are gone.
     m_server.reset();
     m_roundreview.reset();
+    m_statistics.reset();
+    m_recorder.reset();
+    // Last: the rounds already handed to the history are written before it closes.
+    m_records.reset();
 }

@@ -1,6 +1,8 @@
 #include "client/boardview.h"
 
 #include "client/wordentry.h"
+#include "widgets/boardaccessible.h"
+#include "words/lettercodes.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,6 +29,7 @@ BoardView::BoardView(const WordEntry &entry, QWidget *parent)
     setObjectName(QStringLiteral("paintbox_board"));
     setFixedSize(CellSize * Cells, CellSize * Cells);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    BoardAccessible::install();
 }
 
 void BoardView::setTileSet(const TileSet &tiles)
@@ -50,6 +53,32 @@ bool BoardView::inInnerSquare(QPoint pixel)
     const QPoint offset = pixel - cellAt(pixel) * CellSize;
     return offset.x() >= InnerFirst && offset.x() <= InnerLast && offset.y() >= InnerFirst
         && offset.y() <= InnerLast;
+}
+
+QRect BoardView::playingSquare() const
+{
+    return squareAround(Cells, [this](QPoint cell) { return !letterAt(cell).isNull(); });
+}
+
+QChar BoardView::letterAt(QPoint cell) const
+{
+    if (!onBoard(cell))
+        return {};
+    const int code = m_entry.shownCode(cell.x(), cell.y());
+    return LetterCodes::isLetter(code) ? QChar('A' + code - LetterCodes::FirstLetter) : QChar();
+}
+
+int BoardView::placeInWord(QPoint cell) const
+{
+    for (int n = 1; n <= m_entry.wordLength(); ++n)
+        if (m_entry.wordTile(n) == cell)
+            return n;
+    return 0;
+}
+
+QRect BoardView::cellRect(QPoint cell) const
+{
+    return QRect(cell * CellSize, QSize(CellSize, CellSize));
 }
 
 void BoardView::paintEvent(QPaintEvent *)

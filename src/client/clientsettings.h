@@ -40,6 +40,9 @@ struct ClientSettings {
     // player changes it. A number outside the range is brought to its nearest end.
     int computerPlayers = 0;
     int computerLevel = 2;
+    // "Speak Chat": other players' chat lines are spoken to a screen reader. Kept under
+    // "SpeakChat" (1 or 0), written only when the player changes it.
+    bool speakChat = true;
     // The round review's frame corner and inside size, under "ReviewLeft", "ReviewTop",
     // "ReviewWidth" and "ReviewHeight"; none unless all four are numbers. Written only when the
     // window was moved or resized.
@@ -52,5 +55,6 @@ struct ClientSettings {
     static void writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on);
     static void writeComputerPlayers(IniEditor &ini, const QByteArray &section, int count);
     static void writeComputerLevel(IniEditor &ini, const QByteArray &section, int level);
+    static void writeSpeakChat(IniEditor &ini, const QByteArray &section, bool on);
     static void writeReviewPlace(IniEditor &ini, const QByteArray &section, const QRect &place);
 };

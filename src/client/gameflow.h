@@ -3,6 +3,7 @@
 #include "client/boardcontrols.h"
 #include "client/tileset.h"
 #include "client/wordentry.h"
+#include "widgets/announcer.h"
 #include "net/messages.h"
 
 #include <QByteArray>
@@ -74,6 +75,8 @@ public:
     void setWordsList(Twordslist *wordsList) { m_wordsList = wordsList; }
     // "Disable Typing" shows the typing label exactly while it is unchecked.
     void setTypingLabelShown(bool shown);
+    // Where the game's news is spoken; may stay null.
+    void setAnnouncer(Announcer *announcer) { m_announcer = announcer; }
 
     // The session's game messages go to the handlers below.
     void listenTo(ClientSession &session);
@@ -113,6 +116,9 @@ public:
     bool typetheletter(int code);
     // Keyboard entry; returns whether the key was consumed.
     bool FormShortCut(QKeyEvent *event);
+    // Speak the board row by row (Ctrl+B) and the word being built (Ctrl+W), at any time.
+    void readBoard();
+    void readWord();
 
     // The seat whose round this client shows; 0 between rounds.
     int activeSeat() const { return m_activeSeat; }
@@ -157,6 +163,11 @@ private:
     void setSecondsPerRound(const QByteArray &field);
     void setStatus(const QString &text);
     bool firstVerdict(const QByteArray &word);
+    // The status line's verdict, also spoken.
+    void setVerdict(const QString &status, const QString &spoken);
+    void refusal(const QString &status, const QByteArray &word);
+    void announceRoundStart();
+    void announceRoundOver(const Msg::RoundScores &scores);
     QLabel *slotLabel(const char *prefix, int seat) const;
     void showScore(int seat, int total);
     QString playerName(int seat) const;
@@ -170,6 +181,7 @@ private:
     // have deleted it first.
     QPointer<BoardView> m_boardView;
     QTimer *m_turntime;
+    QPointer<Announcer> m_announcer;
 
     int m_activeSeat = 0;
     int m_secondsPerRound = 60;

@@ -84,6 +84,7 @@ void MainMenu::buildOptions(QMenuBar *bar)
     QAction *scrollOff = add(options, "ScrollChatOff2", QStringLiteral("Scroll Chat Off"), true);
     scrollOff->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     add(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"));
+    add(options, "SpeakChat1", QStringLiteral("Speak Chat"), true)->setChecked(true);
     add(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
     options->addSeparator()->setObjectName(QStringLiteral("N2"));
     add(options, "JustWatch1", QStringLiteral("Just Watch"), true);
@@ -124,6 +125,7 @@ void MainMenu::buildView(QMenuBar *bar)
     add(view, "SpyList1", QStringLiteral("Spy List"));
     add(view, "PrhaseList1", QStringLiteral("Phrase List"));
     add(view, "RoundReview1", QStringLiteral("Round Review"));
+    add(view, "Statistics1", QStringLiteral("Statistics"));
 }
 
 void MainMenu::buildHelp(QMenuBar *bar)

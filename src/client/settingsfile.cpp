@@ -33,6 +33,7 @@ void SettingsFile::connectOptions()
     };
     on("PlaySounds1", [this] { saveinifile(); });
     on("BetterBoards1", [this] { saveBetterBoards(); });
+    on("SpeakChat1", [this] { saveSpeakChat(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
     for (int count = 0; count <= 9; ++count)
         on(QByteArray("Computers" + QByteArray::number(count)).constData(), [this, &menu, count] {
@@ -161,6 +162,7 @@ void SettingsFile::applySettings(const ClientSettings &s)
     if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
         m_window.loadgrouptiles(latin1(s.tiles));
     item("BetterBoards1")->setChecked(s.betterBoards);
+    item("SpeakChat1")->setChecked(s.speakChat);
     menu.chooseComputerLevel(s.computerLevel);
     menu.chooseComputerPlayers(s.computerPlayers);
     if (windows.roundreview)
@@ -186,6 +188,12 @@ void SettingsFile::saveBetterBoards()
 {
     const bool on = m_window.betterBoards();
     editSettingsFile([on](IniEditor &ini) { ClientSettings::writeBetterBoards(ini, Section, on); });
+}
+
+void SettingsFile::saveSpeakChat()
+{
+    const bool on = m_window.menu().item(QStringLiteral("SpeakChat1"))->isChecked();
+    editSettingsFile([on](IniEditor &ini) { ClientSettings::writeSpeakChat(ini, Section, on); });
 }
 
 void SettingsFile::saveComputerPlayers()

@@ -21,6 +21,7 @@
 #include "net/protocol.h"
 #include "net/tsock.h"
 #include "session/clientsession.h"
+#include "widgets/announcer.h"
 #include "widgets/infront.h"
 #include "words/notifier.h"
 #include "words/tdictn.h"
@@ -75,9 +76,12 @@ void Tchat::buildPanel()
             sendMessage(Msg::justwatch(seat, mode));
     });
 
+    m_announcer = new Announcer(m_panel);
     m_chat = new ChatPanel(m_panel, this);
+    m_chat->setAnnouncer(m_announcer);
 
     m_game = new GameFlow(m_panel, *this, nullptr, this);
+    m_game->setAnnouncer(m_announcer);
     m_game->setTileSet(TileSet::builtIn(devicePixelRatioF()));
 
     m_startButton = area->startButton();
@@ -107,6 +111,7 @@ void Tchat::connectMenu()
     connect(item("ScrollChatOff2"), &QAction::toggled, m_chat, &ChatPanel::setScrollOff);
     connect(m_chat, &ChatPanel::scrollOffChanged, item("ScrollChatOff2"), &QAction::setChecked);
     on("ResetScreenLocation1", [this] { resetScreenLocation(); });
+    connect(item("SpeakChat1"), &QAction::toggled, m_announcer, &Announcer::setChatSpoken);
     on("JustWatch1", [this] { JustWatch1Click(); });
     on("SpyList1", [this] { InFront::show(m_windows.spylist); });
     on("PrhaseList1", [this] {
@@ -205,6 +210,7 @@ void Tchat::processparams(const QStringList &arguments)
     if (arguments.isEmpty()) {
         systemLine(QStringLiteral("Loading Solo Game..Please wait."));
         InFront::show(m_windows.download);
+        m_solo = true;
         m_hostAddress = "127.0.0.1";
         m_session->setPlayerName("You");
         hostpress();

@@ -31,6 +31,7 @@ Tabout::Tabout(QWidget *parent)
     logo->setObjectName(QStringLiteral("Image1"));
     logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")).copy(0, 0, 40, 150));
     logo->setGeometry(12, 12, 40, 150);
+    logo->setAccessibleName(QStringLiteral("Lexitangle logo"));
     label(this, QStringLiteral("Label1"), QStringLiteral("Lexitangle"), QPoint(70, 16), 24, true);
     label(this, QStringLiteral("Label2"), QStringLiteral("Version"), QPoint(70, 56), 13, true);
     QLabel *version = label(this, QStringLiteral("version"), QString::fromLatin1(Protocol::Version), QPoint(125, 56), 13, true);

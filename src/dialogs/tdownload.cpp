@@ -102,6 +102,7 @@ void Tdownload::buildLeftPanel()
     picture->setGeometry(5, 5, 440, 220);
     picture->setAlignment(Qt::AlignCenter);
     picture->setPixmap(QPixmap(QStringLiteral(":/art/lobby.jpg")));
+    picture->setAccessibleName(QStringLiteral("The Orvo22 Lobby"));
 
     QLabel *pitch = text(left,
                          QStringLiteral("Download The Orvo22 Lobby Now to play this  and other "

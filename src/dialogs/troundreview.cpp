@@ -3,7 +3,9 @@
 #include "dialogs/keptplace.h"
 #include "dialogs/reviewboard.h"
 #include "dialogs/reviewwordsmodel.h"
+#include "records/historykeeper.h"
 #include "solver/roundhistory.h"
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 #include "words/worddefinitions.h"
 
@@ -51,7 +53,7 @@ QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
 } // namespace
 
 Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_history(history), m_definitions(definitions)
+    : QWidget(parent, Qt::Window), m_live(history), m_history(&history), m_definitions(definitions)
 {
     setObjectName(QStringLiteral("roundreview"));
     setWindowTitle(QStringLiteral("Lexitangle - Round Review"));
@@ -59,17 +61,26 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_place = new KeptPlace(*this, homeSize);
     DialogLook::applyBackground(this);
 
+    m_games = new QComboBox(this);
+    m_games->setObjectName(QStringLiteral("combo_game"));
+    m_games->setMinimumContentsLength(44);
+    m_games->addItem(QStringLiteral("This Game"), qint64(0));
+    m_games->hide(); // until there is a history to choose from
+
     m_previous = new QPushButton(QStringLiteral("\u25C0"), this);
     m_previous->setObjectName(QStringLiteral("button_previousround"));
     m_previous->setToolTip(QStringLiteral("Previous round"));
+    m_previous->setAccessibleName(QStringLiteral("Previous round"));
     m_next = new QPushButton(QStringLiteral("\u25B6"), this);
     m_next->setObjectName(QStringLiteral("button_nextround"));
     m_next->setToolTip(QStringLiteral("Next round"));
+    m_next->setAccessibleName(QStringLiteral("Next round"));
     for (QPushButton *b : {m_previous, m_next})
         b->setFixedWidth(32);
     m_rounds = new QComboBox(this);
     m_rounds->setObjectName(QStringLiteral("combo_round"));
     m_rounds->setMinimumContentsLength(12);
+    m_rounds->setAccessibleName(QStringLiteral("Round"));
     m_summary = creamLabel(this, "label_summary", true);
     m_summary->setWordWrap(true);
 
@@ -80,6 +91,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_filter->setObjectName(QStringLiteral("edit_filter"));
     m_filter->setPlaceholderText(QStringLiteral("Filter"));
     m_filter->setClearButtonEnabled(true);
+    m_filter->setAccessibleName(QStringLiteral("Filter"));
+    m_filter->setAccessibleDescription(QStringLiteral("Shows only the words that hold this text"));
 
     m_definition = creamLabel(this, "label_definition", false);
     m_definition->setWordWrap(true);
@@ -88,6 +101,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_definition->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *top = new QHBoxLayout;
+    top->addWidget(m_games);
     top->addWidget(m_previous);
     top->addWidget(m_rounds);
     top->addWidget(m_next);
@@ -115,8 +129,96 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_rounds, &QComboBox::activated, this, &Troundreview::showRound);
     connect(m_filter, &QLineEdit::textChanged, this, &Troundreview::applyFilter);
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
-    connect(&m_history, &RoundHistory::roundsChanged, this, &Troundreview::roundsChanged);
+    connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
+    connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
     fillRounds();
+}
+
+Troundreview::~Troundreview() = default;
+
+void Troundreview::setPastGames(HistoryKeeper *history, BoardSolver *solver)
+{
+    m_records = history;
+    m_solver = solver;
+    m_games->show();
+    connect(history, &HistoryKeeper::gamesListed, this, &Troundreview::listGames);
+    connect(history, &HistoryKeeper::gameLoaded, this, &Troundreview::gameLoaded);
+}
+
+void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
+{
+    const QSignalBlocker block(m_games);
+    m_games->clear();
+    m_games->addItem(QStringLiteral("This Game"), qint64(0));
+    for (const HistoryStore::GameEntry &g : games) {
+        const QString result = g.winner.isEmpty() ? QStringLiteral("no winner")
+                               : g.won            ? QStringLiteral("won")
+                                                  : QString::fromLatin1(g.winner) + QStringLiteral(" won");
+        m_games->addItem(QStringLiteral("%1  %2, %3 rounds, %4 points, %5")
+                             .arg(g.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+                                  Record::roleName(g.role))
+                             .arg(g.rounds)
+                             .arg(g.ownScore)
+                             .arg(result),
+                         g.id);
+    }
+    const int shown = m_games->findData(m_gameId);
+    m_games->setCurrentIndex(shown < 0 ? 0 : shown);
+}
+
+void Troundreview::showGame(qint64 id)
+{
+    m_wantedGame = id;
+    if (id != 0 && m_records) {
+        m_records->requestGame(id); // shown when it has been read
+        return;
+    }
+    m_gameId = 0;
+    showRounds(&m_live, true);
+    m_past.reset();
+    m_games->setCurrentIndex(0);
+}
+
+void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGame &game)
+{
+    if (id != m_wantedGame || !found)
+        return; // a game asked for earlier, or one that is gone
+    QList<RoundHistory::Round> rounds;
+    for (const HistoryStore::PastRound &past : game.rounds) {
+        RoundHistory::Round round;
+        round.cells = past.cells;
+        round.minLetters = past.minLetters;
+        round.ownWords = past.ownWords.join('+');
+        round.tableWords = past.tableWords.join('+');
+        rounds.append(std::move(round));
+    }
+    auto loaded = std::make_unique<RoundHistory>(m_solver);
+    loaded->loadRounds(std::move(rounds));
+    m_gameId = id;
+    showRounds(loaded.get(), false);
+    m_past = std::move(loaded);
+    const int index = m_games->findData(id);
+    if (index >= 0)
+        m_games->setCurrentIndex(index);
+    Q_EMIT pastGameShown(id);
+}
+
+void Troundreview::showRounds(RoundHistory *rounds, bool newest)
+{
+    m_history = rounds;
+    m_round = -1;
+    m_firstNumber = rounds->roundCount() > 0 ? rounds->round(0).number : 1;
+    fillRounds();
+    showRound(newest ? rounds->roundCount() - 1 : 0);
+}
+
+void Troundreview::liveRoundsChanged()
+{
+    // A round of the game in progress ended: the list of games may have grown too.
+    if (m_records && isVisible())
+        m_records->requestGames();
+    if (m_history == &m_live)
+        roundsChanged();
 }
 
 QWidget *Troundreview::makeList()
@@ -139,6 +241,8 @@ QWidget *Troundreview::makeList()
     listPal.setColor(QPalette::Text, white);
     m_words->setPalette(listPal);
     m_words->viewport()->installEventFilter(this);
+    AccessibleNames::scrollArea(m_words, QStringLiteral("Words of the round"),
+                                QStringLiteral("Every word on the board with its points and who found it"));
 
     connect(m_words->selectionModel(), &QItemSelectionModel::currentChanged, this, &Troundreview::currentChanged);
     connect(m_words, &QAbstractItemView::entered, this, &Troundreview::showPathOf);
@@ -149,8 +253,11 @@ QWidget *Troundreview::makeList()
 
 void Troundreview::showReview()
 {
-    if (m_round < 0 || m_round != m_history.roundCount() - 1)
-        showRound(m_history.roundCount() - 1);
+    // The review is asked for the game in progress: a past game on show makes way for it.
+    if (m_history != &m_live)
+        showGame(0);
+    if (m_round < 0 || m_round != m_history->roundCount() - 1)
+        showRound(m_history->roundCount() - 1);
     show();
     raise();
     activateWindow();
@@ -173,6 +280,8 @@ void Troundreview::hideEvent(QHideEvent *event)
 void Troundreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (m_records)
+        m_records->requestGames();
     if (m_round >= 0 && !m_filled)
         fillWords(); // the newest round came while the window was closed
 }
@@ -181,8 +290,8 @@ void Troundreview::roundsChanged()
 {
     // The oldest rounds of a long game are dropped: the index of the round on show moves with
     // them (below 0 when it was dropped itself).
-    const int count = m_history.roundCount();
-    const int first = count > 0 ? m_history.round(0).number : 1;
+    const int count = m_history->roundCount();
+    const int first = count > 0 ? m_history->round(0).number : 1;
     if (m_round >= 0)
         m_round -= first - m_firstNumber;
     m_firstNumber = first;
@@ -197,9 +306,9 @@ void Troundreview::fillRounds()
 {
     const QSignalBlocker block(m_rounds);
     m_rounds->clear();
-    for (int i = 0; i < m_history.roundCount(); ++i)
-        m_rounds->addItem(QStringLiteral("Round %1").arg(m_history.round(i).number));
-    if (m_history.roundCount() == 0) {
+    for (int i = 0; i < m_history->roundCount(); ++i)
+        m_rounds->addItem(QStringLiteral("Round %1").arg(m_history->round(i).number));
+    if (m_history->roundCount() == 0) {
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
         m_board->setBoard(BoardCells{});
@@ -207,16 +316,16 @@ void Troundreview::fillRounds()
         m_filled = false;
         m_currentRow = -1;
         m_definition->clear();
-    } else if (m_round >= 0 && m_round < m_history.roundCount()) {
+    } else if (m_round >= 0 && m_round < m_history->roundCount()) {
         m_rounds->setCurrentIndex(m_round);
     }
     m_previous->setEnabled(m_round > 0);
-    m_next->setEnabled(m_round >= 0 && m_round < m_history.roundCount() - 1);
+    m_next->setEnabled(m_round >= 0 && m_round < m_history->roundCount() - 1);
 }
 
 void Troundreview::showRound(int index)
 {
-    if (index < 0 || index >= m_history.roundCount())
+    if (index < 0 || index >= m_history->roundCount())
         return;
     m_round = index;
     {
@@ -224,8 +333,8 @@ void Troundreview::showRound(int index)
         m_rounds->setCurrentIndex(index);
     }
     m_previous->setEnabled(index > 0);
-    m_next->setEnabled(index < m_history.roundCount() - 1);
-    m_board->setBoard(m_history.round(index).cells);
+    m_next->setEnabled(index < m_history->roundCount() - 1);
+    m_board->setBoard(m_history->round(index).cells);
     m_model->setRows({}); // a reset: the view forgets its current word without a signal
     m_filled = false;
     m_currentRow = -1;
@@ -237,8 +346,8 @@ void Troundreview::showRound(int index)
 
 void Troundreview::fillWords()
 {
-    m_model->setRows(m_history.rows(m_round));
-    m_summary->setText(RoundHistory::summaryText(m_history.summary(m_round)));
+    m_model->setRows(m_history->rows(m_round));
+    m_summary->setText(RoundHistory::summaryText(m_history->summary(m_round)));
     m_filled = true;
     applyFilter();
 }

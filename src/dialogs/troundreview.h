@@ -1,7 +1,13 @@
 #pragma once
 
+#include "records/historystore.h"
+
 #include <QWidget>
 
+#include <memory>
+
+class BoardSolver;
+class HistoryKeeper;
 class KeptPlace;
 class QComboBox;
 class QLabel;
@@ -21,10 +27,22 @@ class WordDefinitions;
 // the word under the mouse or selected, and the meaning of the selected word. It stays open
 // across rounds until the player closes it; a new round's list brings the newest round into
 // view when the newest was shown. Its place and size are kept across runs (KeptPlace).
+//
+// With the game history, any game played before can be chosen from a list by date: its rounds
+// are shown exactly as those of the game in progress, and the game in progress is one choice
+// away.
 class Troundreview : public QWidget {
     Q_OBJECT
 public:
     Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent = nullptr);
+    ~Troundreview() override;
+
+    // Offers the recorded games; their words are worked out with `solver`.
+    void setPastGames(HistoryKeeper *history, BoardSolver *solver);
+    // Shows a recorded game (once it has been read), or the game in progress for 0.
+    void showGame(qint64 id);
+    // 0 while the game in progress is shown.
+    qint64 shownGame() const { return m_gameId; }
 
     // Shows the window, raised, with the newest round.
     void showReview();
@@ -39,6 +57,10 @@ public:
 
     void setVisible(bool visible) override;
 
+Q_SIGNALS:
+    // A recorded game asked for with showGame() is on show.
+    void pastGameShown(qint64 id);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -46,6 +68,11 @@ protected:
 
 private:
     QWidget *makeList();
+    void listGames(const QList<HistoryStore::GameEntry> &games);
+    void gameLoaded(qint64 id, bool found, const HistoryStore::PastGame &game);
+    // Shows `rounds` from their newest round (the game in progress) or their first (a past game).
+    void showRounds(RoundHistory *rounds, bool newest);
+    void liveRoundsChanged();
     void roundsChanged();
     void fillRounds();
     void fillWords();
@@ -55,7 +82,14 @@ private:
     void define();
     void copySelection();
 
-    RoundHistory &m_history;
+    RoundHistory &m_live;
+    // The rounds on show: the game in progress, or m_past.
+    RoundHistory *m_history;
+    std::unique_ptr<RoundHistory> m_past;
+    HistoryKeeper *m_records = nullptr;
+    BoardSolver *m_solver = nullptr;
+    qint64 m_gameId = 0;
+    qint64 m_wantedGame = 0;
     WordDefinitions &m_definitions;
     int m_round = -1;
     bool m_filled = false;     // the list shows m_round's rows
@@ -64,6 +98,7 @@ private:
     bool m_refiltering = false;
     bool m_noticeShown = false;
 
+    QComboBox *m_games;
     QPushButton *m_previous;
     QPushButton *m_next;
     QComboBox *m_rounds;

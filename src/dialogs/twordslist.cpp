@@ -1,5 +1,6 @@
 #include "dialogs/twordslist.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 
 #include "widgets/artpicture.h"
@@ -71,6 +72,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_image9->setGeometry(129, 1, 150, 21);
     m_image9->setPixmap(ArtPicture::load(QStringLiteral("title_wordsfound"), QSize(150, 21),
                                          QStringLiteral("Words Found")));
+    m_image9->setAccessibleName(QStringLiteral("Words Found"));
 
     m_found = creamLabel(this, "label_found", QStringLiteral("Count: 0"), 13);
     m_found->setGeometry(295, 3, 113, 16);
@@ -93,6 +95,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_grid->setFocusPolicy(Qt::NoFocus);
     m_grid->setFont(arial(16, false));
     m_grid->setItemDelegate(new PlainCellDelegate(m_grid));
+    AccessibleNames::scrollArea(m_grid, QStringLiteral("Words of the round"));
     QPalette gridPal = m_grid->palette();
     gridPal.setColor(QPalette::Base, green);
     gridPal.setColor(QPalette::Text, cream);
@@ -111,6 +114,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_allwords->setIcon(ArtPicture::load(QStringLiteral("button_allwords"), QSize(96, 30),
                                          QStringLiteral("Close")));
     m_allwords->setIconSize(QSize(96, 30));
+    m_allwords->setAccessibleName(QStringLiteral("Close"));
     connect(m_allwords, &QPushButton::clicked, this, &QWidget::hide);
 
     m_review = new QPushButton(this);
@@ -121,6 +125,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_review->setIcon(ArtPicture::load(QStringLiteral("button_review"), QSize(96, 30), QStringLiteral("Review")));
     m_review->setIconSize(QSize(96, 30));
     m_review->setToolTip(QStringLiteral("Round Review"));
+    m_review->setAccessibleName(QStringLiteral("Round Review"));
     connect(m_review, &QPushButton::clicked, this, &Twordslist::reviewRequested);
 }
 

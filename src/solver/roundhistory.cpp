@@ -28,6 +28,32 @@ QByteArrayList wordsOf(const QByteArray &kept)
     return words;
 }
 
+// The playable words of a host's list ("+"-separated), each once and followed by '+'. A list
+// longer than a message can be is cut at its last whole word.
+QByteArray keptWords(QByteArrayView text)
+{
+    if (text.size() > RoundHistory::MaxListBytes) {
+        const QByteArrayView head = text.first(RoundHistory::MaxListBytes + 1);
+        text = head.first(head.lastIndexOf('+') + 1); // the word cut at the limit is left out
+    }
+    QByteArray kept;
+    QSet<QByteArrayView> seen;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('+', start);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView word = text.sliced(start, end - start);
+        if (isPlayableWord(word) && !seen.contains(word)) {
+            seen.insert(word);
+            kept += word;
+            kept += '+';
+        }
+        start = end + 1;
+    }
+    return kept;
+}
+
 } // namespace
 
 RoundHistory::RoundHistory(BoardSolver *solver, QObject *parent)
@@ -71,28 +97,26 @@ void RoundHistory::roundListed(const QByteArray &list, int minLetters)
     m_playingOwn.clear();
     round.number = ++m_roundsListed;
     round.minLetters = minLetters;
-    QByteArrayView text(list);
-    if (text.size() > MaxListBytes) {
-        const QByteArrayView head = text.first(MaxListBytes + 1);
-        text = head.first(head.lastIndexOf('+') + 1); // the word cut at the limit is left out
-    }
-    QSet<QByteArrayView> seen;
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf('+', start);
-        if (end < 0)
-            end = text.size();
-        const QByteArrayView word = text.sliced(start, end - start);
-        if (isPlayableWord(word) && !seen.contains(word)) {
-            seen.insert(word);
-            round.tableWords += word;
-            round.tableWords += '+';
-        }
-        start = end + 1;
-    }
+    round.tableWords = keptWords(list);
     m_rounds.append(std::move(round));
     if (m_rounds.size() > MaxRounds)
         m_rounds.removeFirst();
+    Q_EMIT roundsChanged();
+}
+
+void RoundHistory::loadRounds(QList<Round> rounds)
+{
+    startGame();
+    // A recorded game is read from a file, which may have been changed since: it is bounded
+    // and cleaned as the host's messages are.
+    if (rounds.size() > MaxRounds)
+        rounds.remove(0, rounds.size() - MaxRounds);
+    for (Round &round : rounds) {
+        round.number = ++m_roundsListed;
+        round.ownWords = keptWords(round.ownWords);
+        round.tableWords = keptWords(round.tableWords);
+    }
+    m_rounds = std::move(rounds);
     Q_EMIT roundsChanged();
 }
 

@@ -66,6 +66,9 @@ public:
     void wordAccepted(const QByteArray &word);
     // The host's list for the round that was dealt last: words separated by "+", or "No Words".
     void roundListed(const QByteArray &list, int minLetters);
+    // The rounds of a game played before, as recorded, their words "+"-separated: they replace
+    // the rounds held, bounded and numbered as the rounds of a game in progress.
+    void loadRounds(QList<Round> rounds);
 
     int roundCount() const { return int(m_rounds.size()); }
     // 0 <= index < roundCount(); the oldest kept round first.
