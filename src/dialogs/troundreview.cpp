@@ -105,14 +105,12 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_definition->setMinimumHeight(64);
     m_definition->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    // The summary has a line of its own: beside the game list it had a narrow column left and,
-    // wrapped into many short lines, pushed the board over the definition line.
     auto *top = new QHBoxLayout;
     top->addWidget(m_games);
     top->addWidget(m_previous);
     top->addWidget(m_rounds);
     top->addWidget(m_next);
-    top->addStretch(1);
+    top->addWidget(m_summary, 1);
     auto *left = new QVBoxLayout;
     left->addWidget(m_board);
     left->addStretch();
@@ -124,7 +122,6 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     middle->addLayout(right, 1);
     auto *all = new QVBoxLayout(this);
     all->addLayout(top);
-    all->addWidget(m_summary);
     all->addLayout(middle, 1);
     all->addWidget(m_codePanel);
     all->addWidget(m_definition);
