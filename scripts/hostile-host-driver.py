@@ -11,8 +11,9 @@ REVIEW button of the first round's words list and the words list closed again. P
 memory after the login and every --every rounds, and its peak at the end.
 
 With --flood N the host first opens the copy's round and sends it N messages within that one
-round (--kind goodword, notvalid, addscore or chat; distinct words and lines unless --same), then
-asks for the copy's login again and prints how long the copy took to answer and its memory.
+round (--kind goodword, notvalid, addscore, chat, or spy: spectators with 1 KB names; distinct
+words, lines and seats unless --same), then asks for the copy's login again and prints how long
+the copy took to answer and its memory.
 """
 
 import argparse
@@ -66,6 +67,8 @@ def flood_message(kind, n, same):
         return b"CMD_notvalid+2+1+%s+" % word + FF
     if kind == "chat":
         return b"CMD_chat+Host chats: line %d|0" % (0 if same else n) + FF
+    if kind == "spy":
+        return b"CMD_newplayerinfo+%d+Spy%d" % (11 + (0 if same else n), n) + b"x" * 1000 + FF
     return b"CMD_addscore+%d+4+%d+" % (2 + n % 9, n) + FF
 
 
@@ -127,8 +130,9 @@ def main():
     ap.add_argument("--display", action="store_true")
     ap.add_argument("--shot", default="", help="a picture of the screen once the review is open")
     ap.add_argument("--limit", type=int, default=600, help="seconds before the copy is killed")
+    ap.add_argument("--log", default="", help="file for the copy's output")
     ap.add_argument("--flood", type=int, default=0, help="messages sent within one round")
-    ap.add_argument("--kind", default="goodword", choices=["goodword", "notvalid", "addscore", "chat"])
+    ap.add_argument("--kind", default="goodword", choices=["goodword", "notvalid", "addscore", "chat", "spy"])
     ap.add_argument("--same", action="store_true", help="every message names the same word or line")
     args = ap.parse_args()
 
@@ -136,8 +140,8 @@ def main():
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     server.bind(("127.0.0.1", 7772))
     server.listen(5)
-    copy = subprocess.Popen([args.program, "Ann", "127.0.0.1", "join"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = open(args.log, "wb") if args.log else subprocess.DEVNULL
+    copy = subprocess.Popen([args.program, "Ann", "127.0.0.1", "join"], stdout=log, stderr=log)
 
     def give_up(*_):
         print("time limit or signal: the copy is killed", flush=True)
