@@ -13,7 +13,7 @@ memory after the login and every --every rounds, and its peak at the end.
 With --flood N the host first opens the copy's round and sends it N messages within that one
 round (--kind goodword, notvalid, addscore, chat, or spy: spectators with 1 KB names; distinct
 words, lines and seats unless --same), then asks for the copy's login again and prints how long
-the copy took to answer and its memory.
+the copy took to answer and its memory; --times K floods K times, one after the other.
 """
 
 import argparse
@@ -132,6 +132,7 @@ def main():
     ap.add_argument("--limit", type=int, default=600, help="seconds before the copy is killed")
     ap.add_argument("--log", default="", help="file for the copy's output")
     ap.add_argument("--flood", type=int, default=0, help="messages sent within one round")
+    ap.add_argument("--times", type=int, default=1, help="floods, one after the other")
     ap.add_argument("--kind", default="goodword", choices=["goodword", "notvalid", "addscore", "chat", "spy"])
     ap.add_argument("--same", action="store_true", help="every message names the same word or line")
     args = ap.parse_args()
@@ -163,7 +164,7 @@ def main():
     start = rss_mb(copy.pid)
     print(f"after login and game start: {start:.1f} MB", flush=True)
 
-    if args.flood:
+    for _ in range(args.flood and args.times):
         flood(conn, copy, args)
 
     letters = args.boardtext or args.board * 100
