@@ -1,5 +1,7 @@
 // Definitions of the game's words, read by our own WordNetDatabase, against WordNet's own C
 // library in the same run:
+// - the interface thread's longest stall from the first word selected in the round review to
+//   its definition, the database opened on a worker against opened at that first lookup;
 // - the cost of one lookup as the round review makes it (base forms, up to three senses)
 //   against the library's overview search for the same word in every part of speech (what
 //   "wn WORD -over" prints);
@@ -7,9 +9,12 @@
 //   "all"): for every part of speech the base forms and every sense's gloss of each form, ours
 //   against the library's; and the text the review shows against the text the library gave with
 //   the rule used before an inflected form that is an entry of its own showed its base form.
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <wn.h>
 
@@ -28,6 +33,7 @@
 namespace {
 
 constexpr int TimedWords = 400;
+constexpr int FirstSelections = 7;
 constexpr int DefaultSample = 5000;
 
 double msSince(const QElapsedTimer &clock) { return double(clock.nsecsElapsed()) / 1e6; }
@@ -202,6 +208,52 @@ void measureCost(WordDefinitions &definitions, const QByteArrayList &words)
     report("reference: wn -over (base forms too):", referenceMs);
 }
 
+// The longest the event loop goes between two turns of a 1 ms timer, from the first selection
+// (a fresh WordDefinitions, as in a copy that has shown no definition yet) until the word's
+// definition is there, as the round review gets it: opened on a worker, or opened by the lookup.
+double firstSelectionStall(bool onWorker, const QByteArray &word)
+{
+    WordDefinitions definitions;
+    QEventLoop loop;
+    QTimer turn;
+    turn.setTimerType(Qt::PreciseTimer);
+    turn.setInterval(1);
+    QElapsedTimer sinceTurn;
+    double longest = 0;
+    QObject::connect(&turn, &QTimer::timeout, [&] {
+        longest = std::max(longest, msSince(sinceTurn));
+        sinceTurn.restart();
+    });
+    auto defined = [&] {
+        benchmark(qPrintable(WordDefinitions::describe(word, definitions.lookup(word))));
+        QTimer::singleShot(5, &loop, &QEventLoop::quit); // a few turns after the definition
+    };
+    QObject::connect(&definitions, &WordDefinitions::opened, defined);
+    QTimer::singleShot(20, [&] {
+        if (onWorker)
+            definitions.openInBackground();
+        else
+            defined();
+    });
+    sinceTurn.start();
+    turn.start();
+    loop.exec();
+    return longest;
+}
+
+void measureFirstSelection(const QByteArray &word)
+{
+    std::vector<double> worker, lookup;
+    for (int n = 0; n < FirstSelections; ++n) {
+        worker.push_back(firstSelectionStall(true, word));
+        lookup.push_back(firstSelectionStall(false, word));
+    }
+    std::printf("longest stall of the interface thread from the first selection to its definition (%d runs):\n",
+                FirstSelections);
+    report("  database opened on a worker:", worker);
+    report("  reference: opened by the first lookup:", lookup);
+}
+
 void compareAnswers(WordDefinitions &definitions, const QByteArrayList &words)
 {
     WordNetDatabase database(WordNetDatabase::defaultFolder());
@@ -251,6 +303,7 @@ void compareAnswers(WordDefinitions &definitions, const QByteArrayList &words)
 
 int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
     const QByteArrayList list = readWordList();
     if (list.isEmpty()) {
         std::fprintf(stderr, "no working word file\n");
@@ -265,6 +318,7 @@ int main(int argc, char **argv)
         return 0;
     }
     std::printf("WordNet opened and checked in %.1f ms (at the first lookup, not at start-up)\n", msSince(openClock));
+    measureFirstSelection("RUNNING");
     measureCost(definitions, pick(list, TimedWords, 4));
 
     const bool all = argc > 1 && std::strcmp(argv[1], "all") == 0;

@@ -9,6 +9,11 @@ of 12-letter words of nine A and three other letters, which a plain path search 
 tiles never finishes). With --display (under X, with xdotool) the round review is opened by the
 REVIEW button of the first round's words list and the words list closed again. Prints the copy's
 memory after the login and every --every rounds, and its peak at the end.
+
+With --flood N the host first opens the copy's round and sends it N messages within that one
+round (--kind goodword, notvalid, addscore, chat, or spy: spectators with 1 KB names; distinct
+words, lines and seats unless --same), then asks for the copy's login again and prints how long
+the copy took to answer and its memory; --times K floods K times, one after the other.
 """
 
 import argparse
@@ -51,6 +56,46 @@ def word_list(kind):
         n += 1
 
 
+def flood_message(kind, n, same):
+    word, rest = bytearray(b"AAAAAAA"), 0 if same else n
+    for i in range(6, -1, -1):
+        word[i] = ord("A") + rest % 26
+        rest //= 26
+    if kind == "goodword":
+        return b"CMD_goodword+2+4+%s+7+1+" % word + FF
+    if kind == "notvalid":
+        return b"CMD_notvalid+2+1+%s+" % word + FF
+    if kind == "chat":
+        return b"CMD_chat+Host chats: line %d|0" % (0 if same else n) + FF
+    if kind == "spy":
+        return b"CMD_newplayerinfo+%d+Spy%d" % (11 + (0 if same else n), n) + b"x" * 1000 + FF
+    return b"CMD_addscore+%d+4+%d+" % (2 + n % 9, n) + FF
+
+
+def flood(conn, copy, args):
+    """N messages within one round, then a login request whose answer shows they were handled."""
+    conn.sendall(b"CMD_nextplayer+2+" + FF)
+    time.sleep(1)
+    before = rss_mb(copy.pid)
+    began = time.time()
+    batch = 1000
+    for start in range(0, args.flood, batch):
+        conn.sendall(b"".join(flood_message(args.kind, n, args.same)
+                              for n in range(start, min(args.flood, start + batch))))
+    conn.sendall(b"CMD_sendlogininfo+2" + FF)
+    got = b""
+    conn.settimeout(args.limit)
+    while b"CMD_logininfo" not in got:
+        piece = conn.recv(65536)
+        if not piece:
+            break
+        got += piece
+    took = time.time() - began
+    print(f"{args.flood} {args.kind} messages{' (all alike)' if args.same else ''} handled in {took:.2f} s "
+          f"({took * 1000 / max(1, args.flood):.3f} ms each); memory {before:.1f} -> {rss_mb(copy.pid):.1f} MB, "
+          f"peak {rss_mb(copy.pid, 'VmHWM'):.1f} MB", flush=True)
+
+
 def xdotool(*args):
     return subprocess.run(["xdotool", *args], capture_output=True, text=True).stdout.split()
 
@@ -85,14 +130,19 @@ def main():
     ap.add_argument("--display", action="store_true")
     ap.add_argument("--shot", default="", help="a picture of the screen once the review is open")
     ap.add_argument("--limit", type=int, default=600, help="seconds before the copy is killed")
+    ap.add_argument("--log", default="", help="file for the copy's output")
+    ap.add_argument("--flood", type=int, default=0, help="messages sent within one round")
+    ap.add_argument("--times", type=int, default=1, help="floods, one after the other")
+    ap.add_argument("--kind", default="goodword", choices=["goodword", "notvalid", "addscore", "chat", "spy"])
+    ap.add_argument("--same", action="store_true", help="every message names the same word or line")
     args = ap.parse_args()
 
     server = socket.socket()
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     server.bind(("127.0.0.1", 7772))
     server.listen(5)
-    copy = subprocess.Popen([args.program, "Ann", "127.0.0.1", "join"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = open(args.log, "wb") if args.log else subprocess.DEVNULL
+    copy = subprocess.Popen([args.program, "Ann", "127.0.0.1", "join"], stdout=log, stderr=log)
 
     def give_up(*_):
         print("time limit or signal: the copy is killed", flush=True)
@@ -113,6 +163,9 @@ def main():
     time.sleep(3)
     start = rss_mb(copy.pid)
     print(f"after login and game start: {start:.1f} MB", flush=True)
+
+    for _ in range(args.flood and args.times):
+        flood(conn, copy, args)
 
     letters = args.boardtext or args.board * 100
     board = b"CMD_loadboard" + b"".join(b"+%d+%d+%d" % (x, y, ord(letters[x * 10 + y]) - ord("A") + 1)

@@ -240,6 +240,8 @@ void GameFlow::getnextplayer(int seat)
 {
     m_entry.pressclear();
     m_wordsTried.clear();
+    m_wordsAnswered.clear();
+    m_verdictsRefused = false;
     m_ui->richedit_words->clear();
     m_wordsFound = 0;
     m_ui->label_found->setText(QStringLiteral("Count: 0"));
@@ -260,7 +262,7 @@ void GameFlow::getnextplayer(int seat)
 
 void GameFlow::goodword(const Msg::GoodWord &accepted)
 {
-    if (accepted.seat != m_host.ownSeat())
+    if (accepted.seat != m_host.ownSeat() || !firstVerdict(accepted.word))
         return;
     const QByteArray &word = accepted.word;
     const QString made = QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(accepted.points);
@@ -278,7 +280,7 @@ void GameFlow::goodword(const Msg::GoodWord &accepted)
 
 void GameFlow::notvalid(const Msg::NotValid &refused)
 {
-    if (refused.seat != m_host.ownSeat())
+    if (refused.seat != m_host.ownSeat() || !firstVerdict(refused.word))
         return;
     const QString word = text(refused.word);
     switch (refused.reason) {
@@ -299,6 +301,25 @@ void GameFlow::notvalid(const Msg::NotValid &refused)
     }
     m_host.playsounds(QStringLiteral("invalid"));
     pressclear();
+}
+
+// Whether the host's verdict on `word` is one an honest host could send: the first on that word
+// in this round, on a word the board can spell, within the round's bound. Any other is dropped
+// whole, so that a host can neither grow the words panel nor count a word twice; the log says
+// so once a round.
+bool GameFlow::firstVerdict(const QByteArray &word)
+{
+    if (word.size() <= WordEntry::MaxLetters && m_wordsAnswered.size() < MaxVerdictsPerRound
+        && !m_wordsAnswered.contains(word)) {
+        m_wordsAnswered.insert(word);
+        return true;
+    }
+    if (!m_verdictsRefused)
+        qWarning("Lexitangle: the host sent a verdict on a word it already answered this round, a word "
+                 "longer than %d letters or more than %d verdicts in a round; dropped",
+                 WordEntry::MaxLetters, MaxVerdictsPerRound);
+    m_verdictsRefused = true;
+    return false;
 }
 
 void GameFlow::addscore(const Msg::AddScore &score)

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -139,6 +140,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // An honest host answers each word the player sends once a round, and no round lets a
+    // player send nearly this many; a host that sends more only floods the words panel.
+    static constexpr int MaxVerdictsPerRound = 5000;
+
     // The verdicts' words panel colours and status texts, shared by the host's verdicts and
     // the checks made before a word is sent.
     static inline const QColor NotAWordColour{0, 0, 0};
@@ -157,6 +162,7 @@ private:
     void applySettings(const Msg::GameSettings &settings);
     void setSecondsPerRound(const QByteArray &field);
     void setStatus(const QString &text);
+    bool firstVerdict(const QByteArray &word);
     // The status line's verdict, also spoken.
     void setVerdict(const QString &status, const QString &spoken);
     void refusal(const QString &status, const QByteArray &word);
@@ -191,4 +197,8 @@ private:
     QPoint m_hovered{-1, -1};
     // Every word submitted in this round, refused ones too.
     QByteArrayList m_wordsTried;
+    // Every word the host gave a verdict on in this round, and whether it was told of one
+    // verdict too many.
+    QSet<QByteArray> m_wordsAnswered;
+    bool m_verdictsRefused = false;
 };

@@ -135,6 +135,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_rounds, &QComboBox::activated, this, &Troundreview::showRound);
     connect(m_filter, &QLineEdit::textChanged, this, &Troundreview::applyFilter);
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
+    connect(&m_definitions, &WordDefinitions::opened, this, &Troundreview::define);
     connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
     connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
     connect(m_codePanel, &ReviewCodePanel::playRequested, this, &Troundreview::playBoardRequested);
@@ -289,6 +290,9 @@ void Troundreview::hideEvent(QHideEvent *event)
 void Troundreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The definitions' database opens on a worker as the review shows, so that as a rule it is
+    // ready by the time a word is selected.
+    m_definitions.openInBackground();
     if (m_records)
         m_records->requestGames();
     if (m_round >= 0 && !m_filled)
@@ -409,8 +413,14 @@ void Troundreview::define()
     const int row = m_model->rowAt(m_words->currentIndex());
     if (row < 0)
         return;
-    // The lookup itself can find the database damaged; it then answers nothing.
     const QByteArray word = m_model->row(row).word;
+    if (!m_definitions.isOpen()) {
+        // Opening the database reads megabytes, on a worker; opened() comes back here.
+        m_definitions.openInBackground();
+        m_definition->setText(QString::fromLatin1(word) + QStringLiteral("\nLooking up\u2026"));
+        return;
+    }
+    // The lookup itself can find the database damaged; it then answers nothing.
     const QList<WordDefinitions::Sense> senses = m_definitions.lookup(word);
     if (!m_definitions.available()) {
         // Told once; after that the line stays empty.

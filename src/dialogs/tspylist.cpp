@@ -64,6 +64,12 @@ Tspylist::Tspylist(QWidget *parent)
 
 void Tspylist::addSpy(int seat, const QString &name)
 {
+    if (m_list->count() >= MaxSpies) {
+        if (!m_fullReported)
+            qWarning("Lexitangle: the host announced more than %d spectators; the others are not listed", MaxSpies);
+        m_fullReported = true;
+        return;
+    }
     m_list->addItem(QStringLiteral("%1: %2").arg(seat).arg(name));
 }
 

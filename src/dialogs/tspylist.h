@@ -11,8 +11,12 @@ class QMenu;
 class Tspylist : public QDialog {
     Q_OBJECT
 public:
+    // Far more spectators than any table has; a host that announces more only fills memory.
+    static constexpr int MaxSpies = 100;
+
     explicit Tspylist(QWidget *parent = nullptr);
 
+    // Past MaxSpies entries a spy is not listed.
     void addSpy(int seat, const QString &name);
     // Removes the entry of this seat and name; false when there is none.
     bool removeSpy(int seat, const QString &name);
@@ -42,4 +46,5 @@ private:
     QMenu *m_popup = nullptr;
     QAction *m_kickhim = nullptr;
     int m_hoverIndex = -1;
+    bool m_fullReported = false;
 };

@@ -1,7 +1,10 @@
 #include "words/worddefinitions.h"
 
 #include <QStringList>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtDebug>
+
+#include "words/wordnetmorphology.h"
 
 #include <array>
 
@@ -63,21 +66,56 @@ QList<Sense> chooseSenses(const PartsEntries &byPart)
 
 } // namespace
 
-WordDefinitions::WordDefinitions(const QString &searchDir)
-    : m_database(searchDir.isEmpty() ? WordNetDatabase::defaultFolder() : searchDir)
+WordDefinitions::WordDefinitions(const QString &searchDir, QObject *parent)
+    : QObject(parent), m_folder(searchDir.isEmpty() ? WordNetDatabase::defaultFolder() : searchDir)
 {
+    connect(&m_opening, &QFutureWatcher<Loaded>::finished, this, [this] {
+        settle();
+        available(); // the log's notice, when there is one, comes now
+        Q_EMIT opened();
+    });
+}
+
+WordDefinitions::~WordDefinitions() = default;
+
+void WordDefinitions::openInBackground(QThreadPool *pool)
+{
+    if (m_database || m_openingStarted)
+        return;
+    m_openingStarted = true;
+    m_opening.setFuture(QtConcurrent::run(pool, [folder = m_folder] {
+        auto database = std::make_shared<WordNetDatabase>(folder);
+        database->open();
+        return database;
+    }));
+}
+
+// Puts the opened database in place: the one opened in the background, waited for if need be,
+// or else one opened here.
+void WordDefinitions::settle()
+{
+    if (m_database)
+        return;
+    if (m_openingStarted) {
+        m_opening.waitForFinished();
+        m_database = m_opening.result();
+        return;
+    }
+    m_database = std::make_shared<WordNetDatabase>(m_folder);
+    m_database->open();
 }
 
 bool WordDefinitions::available()
 {
-    const WordNetDatabase::State state = m_database.open();
+    settle();
+    const WordNetDatabase::State state = m_database->state();
     if (state == WordNetDatabase::State::Ready)
         return true;
     if (m_problem.isEmpty()) {
         m_problem = state == WordNetDatabase::State::Missing
             ? QStringLiteral("WordNet's dictionary files were not found, so words have no definitions.")
             : QStringLiteral("WordNet's dictionary files are damaged, so words have no definitions.");
-        qWarning("Lexitangle: %s (%s)", qPrintable(m_problem), qPrintable(m_database.detail()));
+        qWarning("Lexitangle: %s (%s)", qPrintable(m_problem), qPrintable(m_database->detail()));
     }
     return false;
 }
@@ -88,13 +126,13 @@ bool WordDefinitions::available()
 QList<WordDefinitions::Sense> WordDefinitions::sensesOf(const QByteArray &form, WordNetPos pos)
 {
     QList<Sense> senses;
-    const QList<WordNetIndexEntry> entries = m_database.entries(pos, form);
+    const QList<WordNetIndexEntry> entries = m_database->entries(pos, form);
     for (qsizetype n = 0; senses.size() < MaxSenses; ++n) {
         auto spelling = std::find_if(entries.begin(), entries.end(),
                                      [n](const WordNetIndexEntry &e) { return n < e.offsets.size(); });
         if (spelling == entries.end())
             break;
-        const std::optional<QByteArray> text = m_database.gloss(pos, spelling->offsets[n], spelling->lemma);
+        const std::optional<QByteArray> text = m_database->gloss(pos, spelling->offsets[n], spelling->lemma);
         if (!text)
             return {}; // damaged
         const QString gloss = glossOf(*text);
@@ -110,7 +148,7 @@ QList<QList<WordDefinitions::Sense>> WordDefinitions::entriesOf(const QByteArray
 {
     const QList<Sense> own = sensesOf(word, pos);
     QList<Sense> base;
-    for (const QByteArray &form : m_morphology.baseForms(word, pos)) {
+    for (const QByteArray &form : WordNetMorphology(*m_database).baseForms(word, pos)) {
         if (form != word && !(base = sensesOf(form, pos)).isEmpty())
             break;
     }

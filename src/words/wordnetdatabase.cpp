@@ -106,16 +106,17 @@ bool WordNetDatabase::openPart(WordNetPos pos, Part &part)
         return damaged(QStringLiteral("%1 holds a line that is no exception").arg(exceptionsName));
 
     const QString dataName = fileName("data.%1", pos);
-    part.data.setFileName(folder.filePath(dataName));
-    if (!part.data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    part.dataPath = folder.filePath(dataName);
+    QFile data(part.dataPath);
+    if (!data.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_state = State::Missing;
-        m_detail = QStringLiteral("%1 cannot be read: %2").arg(dataName, part.data.errorString());
+        m_detail = QStringLiteral("%1 cannot be read: %2").arg(dataName, data.errorString());
         return false;
     }
-    part.dataSize = part.data.size();
+    part.dataSize = data.size();
     if (part.dataSize > MaxFileSize)
         return damaged(QStringLiteral("%1 is %2 bytes long").arg(dataName).arg(part.dataSize));
-    return checkIndex(pos, part);
+    return checkIndex(pos, part, data);
 }
 
 // Every entry of the index must read and point inside the data file. Notes the first and last
@@ -155,7 +156,7 @@ bool WordNetDatabase::checkEntries(WordNetPos pos, const Part &part, SynsetAt *f
 
 // The data file's first synset and its last, which ends the file, must be where the index says:
 // a cut, or a line added anywhere before the end, moves the last one.
-bool WordNetDatabase::checkIndex(WordNetPos pos, Part &part)
+bool WordNetDatabase::checkIndex(WordNetPos pos, const Part &part, QFile &data)
 {
     SynsetAt first;
     SynsetAt last;
@@ -164,7 +165,7 @@ bool WordNetDatabase::checkIndex(WordNetPos pos, Part &part)
     const QString dataName = fileName("data.%1", pos);
     qsizetype lastLength = 0;
     for (const SynsetAt &synset : {first, last}) {
-        const std::optional<QByteArray> line = lineAt(part, synset.offset);
+        const std::optional<QByteArray> line = lineAt(data, part.dataSize, synset.offset);
         const std::optional<WordNetSynset> read = line ? WordNetSynset::parse(*line, synset.offset, pos) : std::nullopt;
         if (!read || !read->holds(synset.lemma))
             return damaged(QStringLiteral("%1 has no synset of \"%2\" at byte %3")
@@ -184,15 +185,34 @@ bool WordNetDatabase::damaged(const QString &what)
     return false;
 }
 
-std::optional<QByteArray> WordNetDatabase::lineAt(Part &part, quint32 offset)
+// The data file as it was checked, opened where the senses are read.
+QFile *WordNetDatabase::dataFile(WordNetPos pos, Part &part)
+{
+    if (part.data)
+        return part.data.get();
+    auto data = std::make_unique<QFile>(part.dataPath);
+    if (!data->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        m_state = State::Missing;
+        m_detail = QStringLiteral("%1 cannot be read: %2").arg(fileName("data.%1", pos), data->errorString());
+        return nullptr;
+    }
+    if (data->size() != part.dataSize) {
+        damaged(QStringLiteral("%1 changed its size after it was checked").arg(fileName("data.%1", pos)));
+        return nullptr;
+    }
+    part.data = std::move(data);
+    return part.data.get();
+}
+
+std::optional<QByteArray> WordNetDatabase::lineAt(QFile &data, qint64 dataSize, quint32 offset)
 {
     // The byte before a synset ends the line above it; the line must end within the limit.
-    if (offset == 0 || qint64(offset) >= part.dataSize || !part.data.seek(qint64(offset) - 1))
+    if (offset == 0 || qint64(offset) >= dataSize || !data.seek(qint64(offset) - 1))
         return std::nullopt;
-    QByteArray bytes = part.data.read(std::min(FirstRead, part.dataSize - offset + 1));
+    QByteArray bytes = data.read(std::min(FirstRead, dataSize - offset + 1));
     qsizetype end = bytes.indexOf('\n', 1);
     if (end < 0 && bytes.size() == FirstRead) {
-        bytes += part.data.read(std::min(MaxSynsetLength + 2, part.dataSize - offset + 1) - FirstRead);
+        bytes += data.read(std::min(MaxSynsetLength + 2, dataSize - offset + 1) - FirstRead);
         end = bytes.indexOf('\n', 1);
     }
     if (bytes.isEmpty() || bytes[0] != '\n' || end < 0 || end - 1 > MaxSynsetLength)
@@ -254,7 +274,10 @@ std::optional<QByteArray> WordNetDatabase::gloss(WordNetPos pos, quint32 offset,
     if (m_state != State::Ready)
         return std::nullopt;
     Part &part = m_parts[size_t(pos)];
-    const std::optional<QByteArray> line = lineAt(part, offset);
+    QFile *data = dataFile(pos, part);
+    if (!data)
+        return std::nullopt;
+    const std::optional<QByteArray> line = lineAt(*data, part.dataSize, offset);
     const std::optional<WordNetSynset> synset = line ? WordNetSynset::parse(*line, offset, pos) : std::nullopt;
     if (!synset || !synset->holds(lemma)) {
         damaged(QStringLiteral("%1 has no synset of \"%2\" at byte %3")

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "words/wordnetindexentry.h"
@@ -19,6 +20,10 @@
 // file; and the first and last synset of each data file. A data file is read a line at a time,
 // when a sense is asked for, and each line is checked before anything is taken from it. The
 // first failed check marks the whole database damaged: from then on it answers nothing.
+//
+// open() may run on a worker thread, with the object handed to the interface thread once it
+// returns: it leaves no file open (a data file is opened again at the first sense read from it,
+// and must still be the size that was checked) and nothing else tied to its thread.
 class WordNetDatabase {
 public:
     enum class State { Unopened, Ready, Missing, Damaged };
@@ -55,8 +60,9 @@ private:
     struct Part {
         WordNetSortedFile index;
         WordNetSortedFile exceptions;
-        QFile data;
+        QString dataPath;
         qint64 dataSize = 0;
+        std::unique_ptr<QFile> data; // opened at the first sense read
     };
 
     struct SynsetAt {
@@ -67,9 +73,10 @@ private:
     State openParts();
     bool openPart(WordNetPos pos, Part &part);
     bool checkEntries(WordNetPos pos, const Part &part, SynsetAt *first, SynsetAt *last);
-    bool checkIndex(WordNetPos pos, Part &part);
+    bool checkIndex(WordNetPos pos, const Part &part, QFile &data);
     bool damaged(const QString &what);
-    std::optional<QByteArray> lineAt(Part &part, quint32 offset);
+    QFile *dataFile(WordNetPos pos, Part &part);
+    static std::optional<QByteArray> lineAt(QFile &data, qint64 dataSize, quint32 offset);
 
     QString m_folder;
     State m_state = State::Unopened;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -706,6 +707,45 @@ private slots:
             QVERIFY2(spoken().startsWith(QStringLiteral("Round starts")), qPrintable(spoken()));
         else
             QCOMPARE(announcer->current(), said);
+    }
+
+    /// Each word gets one verdict a round and a round a bounded number: a host that sends more
+    /// can neither grow the words panel nor count a word twice.
+    void verdictsPerRound_data()
+    {
+        QTest::addColumn<QByteArrayList>("messages"); // "g" goodword, "n" notvalid, "next" a new round
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("accepted twice") << QByteArrayList{"g3+4+CAT+3+1+", "g3+4+CAT+3+1+"} << 1 << "Count: 1" << true;
+        QTest::newRow("accepted, then refused") << QByteArrayList{"g3+4+CAT+3+1+", "n3+2+CAT+"} << 1 << "Count: 1" << true;
+        QTest::newRow("refused twice") << QByteArrayList{"n3+1+TCA+", "n3+1+TCA+"} << 1 << "Count: 0" << true;
+        QTest::newRow("longer than any board word") << QByteArrayList{"g3+4+ABCDEFGHIJKLM+13+1+"} << 0 << "Count: 0" << true;
+        QTest::newRow("again in the next round") << QByteArrayList{"g3+4+CAT+3+1+", "next", "g3+4+CAT+3+1+"} << 1 << "Count: 1" << false;
+        QByteArrayList flood;
+        for (int n = 0; n < 5200; ++n)
+            flood << "g3+1+W" + QByteArray::number(n) + "+5+1+";
+        QTest::newRow("more words than a round holds") << flood << 5000 << "Count: 5000" << true;
+    }
+    void verdictsPerRound()
+    {
+        QFETCH(QByteArrayList, messages);
+        QFETCH(int, lines);
+        QFETCH(QString, count);
+        QFETCH(bool, dropped);
+        if (dropped)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("verdict.*dropped")));
+        startRound();
+        for (const QByteArray &m : messages) {
+            if (m == "next")
+                session->getnextplayer(QByteArray::number(OwnSeat) + '+');
+            else if (m.startsWith('g'))
+                session->goodword(m.sliced(1));
+            else
+                session->notvalid(m.sliced(1));
+        }
+        QCOMPARE(wordLines().size(), lines);
+        QCOMPARE(control<QLabel>("label_found")->text(), count);
     }
 
     void twelveLetterWordCountsOnce()

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <QTreeView>
 
 #include "dialogs/reviewboard.h"
@@ -66,7 +68,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<BoardSolver> m_solver;
     std::unique_ptr<RoundHistory> m_history;
-    WordDefinitions m_definitions;
+    std::unique_ptr<WordDefinitions> m_definitions; // unopened at each test's start
     std::unique_ptr<Troundreview> m_review;
     const BoardCells m_cells = board4({"CATS", "OREX", "DOGQ", "ZZZY"});
 
@@ -105,12 +107,14 @@ private Q_SLOTS:
         file.close();
         m_solver = std::make_unique<BoardSolver>(path);
         m_history = std::make_unique<RoundHistory>(m_solver.get());
-        m_review = std::make_unique<Troundreview>(*m_history, m_definitions);
+        m_definitions = std::make_unique<WordDefinitions>();
+        m_review = std::make_unique<Troundreview>(*m_history, *m_definitions);
         m_history->startGame();
     }
     void cleanup()
     {
         m_review.reset();
+        m_definitions.reset();
         m_history.reset();
     }
 
@@ -227,6 +231,15 @@ private Q_SLOTS:
     // The arrow keys move the selection, its path, and then its definition.
     void pathsAndDefinitions()
     {
+        // The definitions' database opens on a worker while the selection goes on: here on a
+        // pool's one thread, held busy until a word is selected. The word waits with "Looking
+        // up…", and its meaning follows.
+        QSemaphore go; // outlives the pool, which waits for its tasks
+        QThreadPool pool;
+        pool.setMaxThreadCount(1);
+        pool.start([&go] { go.tryAcquire(1, 10000); });
+        m_definitions->openInBackground(&pool);
+
         playRound({"CARE"}, "CARE");
         m_review->showReview();
         QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
@@ -246,6 +259,8 @@ private Q_SLOTS:
         QTest::keyClick(list(), Qt::Key_Down);
         QCOMPARE(list()->currentIndex().data().toString(), QStringLiteral("CARE"));
         QCOMPARE(board()->path(), pathOf("CARE"));
+        QTRY_COMPARE(m_review->definitionText(), QStringLiteral("CARE\nLooking up\u2026"));
+        go.release();
         QTRY_VERIFY2(m_review->definitionText().contains(QStringLiteral("noun: the work of providing treatment")),
                      qPrintable(m_review->definitionText()));
         QVERIFY(m_review->definitionText().contains(QStringLiteral("verb: ")));

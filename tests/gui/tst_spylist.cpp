@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -18,6 +19,21 @@ QPoint centreOf(QListWidget *list, int row)
 class TestSpyList : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A host announcing spectator after spectator fills no more than MaxSpies entries; one who
+    // leaves makes room.
+    void boundedEntries()
+    {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("more than .* spectators")));
+        Tspylist spies;
+        for (int n = 0; n < Tspylist::MaxSpies + 50; ++n)
+            spies.addSpy(11 + n, QStringLiteral("Spy"));
+        QCOMPARE(spies.list()->count(), Tspylist::MaxSpies);
+        QVERIFY(spies.removeSpy(11, QStringLiteral("Spy")));
+        spies.addSpy(500, QStringLiteral("Late"));
+        QCOMPARE(spies.list()->count(), Tspylist::MaxSpies);
+        QCOMPARE(spies.list()->item(Tspylist::MaxSpies - 1)->text(), QStringLiteral("500: Late"));
+    }
+
     // The entry under the pointer is the one removed, whichever entry is selected.
     void actsOnEntryUnderPointer_data()
     {
