@@ -200,7 +200,10 @@ void Tchat::processparams(const QStringList &arguments)
         InFront::show(m_windows.download);
         m_hostAddress = "127.0.0.1";
         m_session->setPlayerName("You");
-        hostpress();
+        // Without a table there is no solo game to go on to: the window that offers it would
+        // only cover the line that says what to do.
+        if (!hostpress() && m_windows.download)
+            m_windows.download->hide();
         return;
     }
     systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
@@ -228,6 +231,10 @@ bool Tchat::hostpress()
     const QString error = m_session->hostpress(*m_windows.server);
     if (!error.isEmpty()) {
         showMessage(error);
+        if (error.startsWith(QLatin1String("Listen")))
+            systemLine(QStringLiteral("Port %1 is in use, perhaps by another copy of the game: close that "
+                                      "program, then start Lexitangle again.")
+                           .arg(m_windows.server->listeningPortWanted()));
         return false;
     }
     m_startButton->show();

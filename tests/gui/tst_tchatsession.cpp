@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QScreen>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "client/chathistory.h"
 #include "client/clientsettings.h"
 #include "client/mainmenu.h"
+#include "client/messageboxnotifier.h"
 #include "client/playerslots.h"
 #include "client/soundplayer.h"
 #include "client/tchat.h"
@@ -289,22 +291,57 @@ private Q_SLOTS:
         QCOMPARE(notifier.dismissed, boxes);
     }
 
-    // A port that another program holds: the error is shown and nothing else starts.
+    // A port that another program holds: the error is shown and nothing else starts. After the
+    // box one line tells what to do, and at a solo start the download window, which stays on
+    // top, no longer covers that line.
+    void listenFailureStopsStartUp_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("host") << QStringList{"Ann", "x", "true"};
+        QTest::newRow("solo") << QStringList{};
+    }
     void listenFailureStopsStartUp()
     {
+        QFETCH(QStringList, arguments);
         QTcpServer holder;
         QVERIFY(holder.listen(QHostAddress::Any, 0));
         NoWords words;
         DefaultHostSettings settings;
         QRandomGenerator rng(7);
         TServer server(words, settings, rng, holder.serverPort());
+        QWidget download;
+        download.show();
         Tchat::Windows windows;
         windows.server = &server;
+        windows.download = &download;
         m_chat->attach(windows);
-        m_chat->processparams({"Ann", "x", "true"});
+        m_chat->processparams(arguments);
         QCOMPARE(m_notifier.messages, QStringList{"Listen - Error Binding Socket"});
         QVERIFY(!m_chat->isHost());
         QVERIFY(m_chat->sock().hostName().isEmpty());
+        QCOMPARE(lastLine(), QStringLiteral("Port %1 is in use, perhaps by another copy of the game: close that "
+                                            "program, then start Lexitangle again.").arg(holder.serverPort()));
+        QCOMPARE(download.isVisible(), !arguments.isEmpty());
+    }
+
+    // The program's boxes open above a window that stays on top, and block every window.
+    void boxOpensInFront()
+    {
+        QWidget onTop(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+        onTop.show();
+        MessageBoxNotifier boxes(m_chat.get());
+        Qt::WindowFlags flags;
+        Qt::WindowModality modality = Qt::NonModal;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            flags = box->windowFlags();
+            modality = box->windowModality();
+            box->close();
+        });
+        boxes.showMessage(QStringLiteral("Listen - Error Binding Socket"));
+        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(modality, Qt::ApplicationModal);
     }
 
     // The login answer carries the seat, the version and the login name.
