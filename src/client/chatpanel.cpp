@@ -126,6 +126,14 @@ void ChatPanel::addlinetochat(const QString &text, quint32 colour)
     m_mainchat->addlinetochat(text, colour);
 }
 
+void ChatPanel::focusInput()
+{
+    if (m_mychat->text() == QLatin1StringView(InputPrompt))
+        m_mychat->clear();
+    // Reached by a key: the focus shows as it does after Tab.
+    m_mychat->setFocus(Qt::ShortcutFocusReason);
+}
+
 QByteArray ChatPanel::wireText(const QString &text)
 {
     QByteArray bytes = text.toLatin1();

@@ -51,6 +51,8 @@ public:
     QMenu *soundsMenu() const { return m_sounds; }
 
     void addlinetochat(const QString &text, quint32 colour);
+    // Gives the input line the keys, ready for a new line (the prompt goes).
+    void focusInput();
 
     void sendit();
     void chatrecieved(const Msg::ChatLine &line);

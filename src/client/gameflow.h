@@ -112,6 +112,9 @@ public:
     bool typetheletter(int code);
     // Keyboard entry; returns whether the key was consumed.
     bool FormShortCut(QKeyEvent *event);
+    // The typing switch ("TYPING ON" / "TYPING OFF").
+    bool typingOn() const { return m_typingOn; }
+    void setTypingOn(bool on) { setTyping(on); }
 
     // The seat whose round this client shows; 0 between rounds.
     int activeSeat() const { return m_activeSeat; }

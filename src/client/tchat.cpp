@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
@@ -396,10 +397,34 @@ bool Tchat::eventFilter(QObject *watched, QEvent *event)
     // (keyboard focus following the pointer on a bare X server).
     if (event->type() == QEvent::KeyPress) {
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this && m_game->FormShortCut(static_cast<QKeyEvent *>(event)))
+        if (widget && widget->window() == this && keyPressed(static_cast<QKeyEvent *>(event)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool Tchat::keyPressed(QKeyEvent *event)
+{
+    // The chat key works in and out of the player's round: typing goes off and the chat line
+    // takes the keys, so Enter there sends the line.
+    if (event->key() == ChatKey && event->modifiers() == Qt::NoModifier) {
+        m_game->setTypingOn(false);
+        m_chat->focusInput();
+        return true;
+    }
+    const bool typingWasOn = m_game->typingOn();
+    if (!m_game->FormShortCut(event))
+        return false;
+    // Tab switches typing off so that the keys reach the chat line: the line takes the focus
+    // (the read-only history may hold it). Switched on, the keys go to the board again and the
+    // line lets the focus go.
+    if (event->key() == Qt::Key_Tab && typingWasOn != m_game->typingOn()) {
+        if (!m_game->typingOn())
+            m_chat->focusInput();
+        else if (m_chat->mychat()->hasFocus())
+            m_chat->mychat()->clearFocus();
+    }
+    return true;
 }
 
 // ---- settings and geometry ----

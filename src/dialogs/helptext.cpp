@@ -48,6 +48,8 @@ then send the word.</li>
 <li><b>Enter</b> sends the word,</li>
 <li><b>Tab</b> switches typing on and off, so you can type in the chat between words.</li>
 </ul>
+<p><b>F6</b> takes you to the chat line at any time, in a round too (typing goes off there):
+<b>Enter</b> sends your line and <b>Tab</b> switches typing back on.</p>
 <p><b>Options, Disable Typing</b> switches keyboard entry off altogether.</p>
 <p>A <b>right click</b> on the board or the <b>Send</b> button sends the word; <b>Clear</b>
 empties it and <b>Rotate</b> turns the board.</p>

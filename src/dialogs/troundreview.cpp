@@ -142,6 +142,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
     auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     connect(&m_history, &RoundHistory::roundsChanged, this, &Troundreview::roundsChanged);
     fillRounds();
 }
@@ -150,6 +152,9 @@ void Troundreview::showReview()
 {
     if (m_round < 0 || m_round != m_history.roundCount() - 1)
         showRound(m_history.roundCount() - 1);
+    // Opened from the keyboard, the arrow keys step through the words at once.
+    if (!isVisible() && !m_words->hasFocus())
+        m_words->setFocus(Qt::OtherFocusReason);
     show();
     raise();
     activateWindow();

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -342,6 +343,40 @@ private Q_SLOTS:
         boxes.showMessage(QStringLiteral("Listen - Error Binding Socket"));
         QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(modality, Qt::ApplicationModal);
+    }
+
+    // The chat key takes the keys to the chat line in the round and between rounds, and so
+    // does Tab switching typing off: a line typed then is sent by Enter, not lost.
+    void chatKey_data()
+    {
+        QTest::addColumn<bool>("inRound");
+        QTest::addColumn<int>("key");
+        QTest::newRow("chat key in the round") << true << int(Tchat::ChatKey);
+        QTest::newRow("Tab in the round") << true << int(Qt::Key_Tab);
+        QTest::newRow("chat key between rounds") << false << int(Tchat::ChatKey);
+    }
+    void chatKey()
+    {
+        QFETCH(bool, inRound);
+        QFETCH(int, key);
+        m_chat->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_chat.get()));
+        m_chat->logIn(1);
+        m_chat->newplayerinfo("1+You");
+        if (inRound) {
+            m_chat->session().startthegame("You+300+60+7+3+0+");
+            m_chat->session().getnextplayer("1+");
+            QVERIFY(m_chat->game().typingOn());
+        }
+        m_chat->chat().mainchat()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QLineEdit *line = m_chat->chat().mychat();
+        QCOMPARE(QApplication::focusWidget(), line);
+        QVERIFY(!m_chat->game().typingOn());
+        QTest::keyClicks(line, "hi");
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(m_chat->sent.last(), Msg::chatToHost(1, "hi", "clBlack"));
+        QCOMPARE(m_chat->game().entry().wordLength(), 0);
     }
 
     // The login answer carries the seat, the version and the login name.
