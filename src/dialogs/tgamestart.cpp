@@ -1,5 +1,6 @@
 #include "dialogs/tgamestart.h"
 
+#include "dialogs/optionkeys.h"
 #include "net/messages.h"
 #include "widgets/artpicture.h"
 #include "widgets/artwork.h"
@@ -97,18 +98,22 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     m_labelBoardsize->setAlignment(Qt::AlignCenter);
     int leftRow = 0;
     int rightRow = 0;
+    QList<QWidget *> sizes;
     for (const Option &o : sizeOptions) {
         int &row = o.rightColumn ? rightRow : leftRow;
-        option(QStringLiteral("image_size%1").arg(o.code), QLatin1String(o.caption), o.code,
-               o.rightColumn ? 166 : 54, 136 + 24 * row++);
+        sizes << option(QStringLiteral("image_size%1").arg(o.code), QLatin1String(o.caption), o.code,
+                        o.rightColumn ? 166 : 54, 136 + 24 * row++);
     }
+    new OptionKeys(sizes, 4, [this](const QString &name) { clicksize(name); }, this);
 
     m_labelMin = text(this, QStringLiteral("MINIMUM WORD LENGTH"), QRect(0, 236, 321, 22), 16, cream, true);
     m_labelMin->setObjectName(QStringLiteral("label_min"));
     m_labelMin->setAlignment(Qt::AlignCenter);
+    QList<QWidget *> minimums;
     for (int code = 3; code <= 7; ++code)
-        option(QStringLiteral("image_min%1").arg(code), QStringLiteral("%1 Letters").arg(code), code,
-               102, 261 + 23 * (code - 3));
+        minimums << option(QStringLiteral("image_min%1").arg(code), QStringLiteral("%1 Letters").arg(code), code,
+                           102, 261 + 23 * (code - 3));
+    new OptionKeys(minimums, 5, [this](const QString &name) { clickmin(name); }, this);
 
     auto *start = new QPushButton(this);
     start->setObjectName(QStringLiteral("button_start"));
@@ -148,7 +153,7 @@ QSpinBox *Tgamestart::spin(const char *spinName, const char *editName, int min, 
     return box;
 }
 
-void Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top)
+QWidget *Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top)
 {
     auto *picture = new QLabel(this);
     picture->setObjectName(name);
@@ -163,6 +168,7 @@ void Tgamestart::option(const QString &name, const QString &caption, int code, i
     // The caption chooses the option too, as the picture beside it.
     label->setProperty("option", name);
     label->installEventFilter(this);
+    return picture;
 }
 
 void Tgamestart::check(const QString &prefix, int first, int last, const QString &name,
@@ -180,6 +186,10 @@ void Tgamestart::check(const QString &prefix, int first, int last, const QString
         chosen = findChild<QLabel *>(prefix + fallback);
     chosen->setPixmap(checkPicture(1));
     chosen->setProperty("mark", 1);
+    for (int code = first; code <= last; ++code) {
+        auto *picture = findChild<QLabel *>(prefix + QString::number(code));
+        OptionKeys::setChosen(picture, picture == chosen);
+    }
     hint = chosen->property("hint").toString();
 }
 

@@ -49,7 +49,7 @@ protected:
 private:
     QSpinBox *spin(const char *spinName, const char *editName, int min, int max, int step,
                    int value, int top);
-    void option(const QString &name, const QString &caption, int code, int left, int top);
+    QWidget *option(const QString &name, const QString &caption, int code, int left, int top);
     void check(const QString &prefix, int first, int last, const QString &name, QString &hint,
                const QString &fallback);
 
