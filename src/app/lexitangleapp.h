@@ -7,6 +7,7 @@
 #include "client/desktoplobbylauncher.h"
 #include "client/messageboxnotifier.h"
 #include "client/paths.h"
+#include "widgets/focusring.h"
 
 class QWidget;
 class SoundPlayer;
@@ -51,6 +52,8 @@ public:
     ComputerTable &computers() { return *m_computers; }
 
 private:
+    // Shows where the keyboard is, in every window; it outlives them all.
+    FocusRing m_focusRing;
     MessageBoxNotifier m_boxes;
     MessageBoxNotifier m_downloadBoxes;
     DesktopLobbyLauncher m_launcher;

@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
@@ -416,14 +415,9 @@ bool Tchat::keyPressed(QKeyEvent *event)
     if (!m_game->FormShortCut(event))
         return false;
     // Tab switches typing off so that the keys reach the chat line: the line takes the focus
-    // (the read-only history may hold it). Switched on, the keys go to the board again and the
-    // line lets the focus go.
-    if (event->key() == Qt::Key_Tab && typingWasOn != m_game->typingOn()) {
-        if (!m_game->typingOn())
-            m_chat->focusInput();
-        else if (m_chat->mychat()->hasFocus())
-            m_chat->mychat()->clearFocus();
-    }
+    // (the read-only history may hold it). Switched on, the board takes it back.
+    if (event->key() == Qt::Key_Tab && typingWasOn && !m_game->typingOn())
+        m_chat->focusInput();
     return true;
 }
 
