@@ -127,15 +127,16 @@ bars() {
     # The countdown is written across the time bar, in pale cream and in bright red for its
     # last seconds, and the bar shrinks from under it. So the track behind the bar is nearly
     # black, and the bar's middle, where the letters stand, nearly as dark (luminance below
-    # 0.0084, which gives the red 4.5:1); the bar shows by its bronze edges and gold rim.
+    # 0.0084, which gives the red 4.5:1). The bar shows by its bronze bands and gold lines
+    # above and below the letters; its ends are square and unlined, as an end may stop in the
+    # middle of a letter.
     convert -size "$(size 170 20)" xc:none -fill '#0C0906' -stroke '#4A3C22' -strokewidth "$(n 1)" \
         -draw "$(rr 0 0 169 19 5)" $PNGOPTS "$(png image_timerback)"
-    convert -size "$(size 170 4)" gradient:'#9A7428-#3A2810' \
+    convert -size "$(size 170 1)" xc:'#D2A83E' \
+        -size "$(size 170 3)" gradient:'#8A6622-#3A2810' \
         -size "$(size 170 12)" gradient:'#1C1208-#120A04' \
-        -size "$(size 170 4)" gradient:'#3A2810-#7A5818' -append \
-        \( -size "$(size 170 20)" xc:none -fill white -draw "$(rr 0 0 169 19 5)" \) \
-        -alpha off -compose CopyOpacity -composite \
-        -fill none -stroke '#D2A83E' -strokewidth "$(n 1)" -draw "$(rr 0 0 169 19 5)" \
+        -size "$(size 170 3)" gradient:'#3A2810-#7A5818' \
+        -size "$(size 170 1)" xc:'#D2A83E' -append \
         $PNGOPTS "$(png image_timer)"
 }
 

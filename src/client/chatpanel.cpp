@@ -5,6 +5,7 @@
 #include "net/messages.h"
 #include "net/protocol.h"
 #include "widgets/colourvalue.h"
+#include "widgets/contrast.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -251,7 +252,17 @@ void ChatPanel::setScrollOff(bool on)
 void ChatPanel::setTextColour(quint32 colour)
 {
     m_textColour = colour;
-    m_mychat->setPalette(chatPalette(m_mychat->palette(), colour));
+    QPalette pal = chatPalette(m_mychat->palette(), colour);
+    if (m_highContrast)
+        pal.setColor(QPalette::Text, Contrast::readable(toQColor(colour), pal.color(QPalette::Base)));
+    m_mychat->setPalette(pal);
+}
+
+void ChatPanel::setHighContrast(bool on)
+{
+    m_highContrast = on;
+    m_mainchat->setHighContrast(on);
+    setTextColour(m_textColour);
 }
 
 void ChatPanel::setActionColour(quint32 colour)

@@ -69,7 +69,10 @@ public:
     bool phraseGateOpen() const { return !m_gateClosed.isValid() || m_gateClosed.hasExpired(PhraseGateMs - 1); }
 
     quint32 textColour() const { return m_textColour; }
+    // The input line is drawn in it (raised to 4.5:1 in "High Contrast"); lines are sent in it.
     void setTextColour(quint32 colour);
+    // "High Contrast": the history's lines and the input line readable whatever their colour.
+    void setHighContrast(bool on);
     quint32 actionColour() const { return m_actionColour; }
     void setActionColour(quint32 colour);
     int textSize() const;
@@ -109,6 +112,7 @@ private:
     std::array<QAbstractButton *, PhraseCount + 1> m_phraseButtons{};
     std::array<QString, PhraseCount> m_phrases;
     quint32 m_textColour = 0;
+    bool m_highContrast = false;
     quint32 m_actionColour = 0;
     // Started when a phrase is sent. The gate is a span of real time: the client queue's
     // ticks run only while messages wait, and far faster than their nominal pace.

@@ -37,6 +37,9 @@ struct ClientSettings {
     // player changes it. A number outside the range is brought to its nearest end.
     int computerPlayers = 0;
     int computerLevel = 2;
+    // "High Contrast", under "HighContrast" (1 or 0); like "BetterBoards", written only when
+    // the player changes it.
+    bool highContrast = false;
 
     static ClientSettings read(const IniEditor &ini, const QByteArray &section);
     // Writes every key but the phrases (those belong to the phrase editor).
@@ -45,4 +48,5 @@ struct ClientSettings {
     static void writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on);
     static void writeComputerPlayers(IniEditor &ini, const QByteArray &section, int count);
     static void writeComputerLevel(IniEditor &ini, const QByteArray &section, int level);
+    static void writeHighContrast(IniEditor &ini, const QByteArray &section, bool on);
 };

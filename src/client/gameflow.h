@@ -2,6 +2,7 @@
 
 #include "client/boardcontrols.h"
 #include "client/tileset.h"
+#include "client/verdictlook.h"
 #include "client/wordentry.h"
 #include "net/messages.h"
 
@@ -93,6 +94,9 @@ public:
     void turntimeTimer();
     void clearall();
     void addword(const QString &text, const QColor &colour);
+    // "High Contrast": the words panel on a dark ground, its verdicts marked (VerdictLook).
+    void setHighContrast(bool on);
+    bool highContrast() const { return m_highContrast; }
 
     void paintbox_boardMouseDown(Qt::MouseButton button, QPoint pixel);
     void paintbox_boardMouseMove(QPoint pixel);
@@ -146,6 +150,7 @@ private:
     static inline const QString NotEnoughLettersText = QStringLiteral("Not enough letters.");
 
     void chooseCell(QPoint cell, bool press);
+    void clearWords();
     void tileAdded(const QString &sound);
     void refreshWord();
     void showMinLetters();
@@ -182,4 +187,7 @@ private:
     QPoint m_hovered{-1, -1};
     // Every word submitted in this round, refused ones too.
     QByteArrayList m_wordsTried;
+    // The words panel's lines as written, so a change of look draws them anew.
+    QList<VerdictLook::Line> m_wordLines;
+    bool m_highContrast = false;
 };

@@ -31,6 +31,7 @@ void SettingsFile::connectOptions()
     };
     on("PlaySounds1", [this] { saveinifile(); });
     on("BetterBoards1", [this] { saveBetterBoards(); });
+    on("HighContrast1", [this] { saveHighContrast(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
     for (int count = 0; count <= 9; ++count)
         on(QByteArray("Computers" + QByteArray::number(count)).constData(), [this, &menu, count] {
@@ -161,6 +162,7 @@ void SettingsFile::applySettings(const ClientSettings &s)
     item("BetterBoards1")->setChecked(s.betterBoards);
     menu.chooseComputerLevel(s.computerLevel);
     menu.chooseComputerPlayers(s.computerPlayers);
+    item("HighContrast1")->setChecked(s.highContrast);
 }
 
 void SettingsFile::saveinifile()
@@ -188,6 +190,12 @@ void SettingsFile::saveComputerPlayers()
 {
     const int count = m_window.menu().computerPlayersTag();
     editSettingsFile([count](IniEditor &ini) { ClientSettings::writeComputerPlayers(ini, Section, count); });
+}
+
+void SettingsFile::saveHighContrast()
+{
+    const bool on = m_window.menu().item(QStringLiteral("HighContrast1"))->isChecked();
+    editSettingsFile([on](IniEditor &ini) { ClientSettings::writeHighContrast(ini, Section, on); });
 }
 
 void SettingsFile::saveComputerLevel()

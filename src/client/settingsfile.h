@@ -33,6 +33,8 @@ public:
     // So have "Computer Players" and "Computer Level".
     void saveComputerPlayers();
     void saveComputerLevel();
+    // And "High Contrast".
+    void saveHighContrast();
     // A failure is told as one system line until a save of that file succeeds again; while
     // the window closes it goes to stderr, every time.
     void reportSave(const QString &path, bool saved, const QString &reason);

@@ -105,6 +105,7 @@ void Tchat::connectMenu()
     connect(item("ScrollChatOff2"), &QAction::toggled, m_chat, &ChatPanel::setScrollOff);
     connect(m_chat, &ChatPanel::scrollOffChanged, item("ScrollChatOff2"), &QAction::setChecked);
     on("ResetScreenLocation1", [this] { resetScreenLocation(); });
+    connect(item("HighContrast1"), &QAction::toggled, this, &Tchat::setHighContrast);
     on("JustWatch1", [this] { JustWatch1Click(); });
     on("SpyList1", [this] { InFront::show(m_windows.spylist); });
     on("PrhaseList1", [this] {
@@ -422,6 +423,14 @@ bool Tchat::keyPressed(QKeyEvent *event)
 }
 
 // ---- settings and geometry ----
+
+void Tchat::setHighContrast(bool on)
+{
+    m_game->setHighContrast(on);
+    m_chat->setHighContrast(on);
+    if (m_windows.gamestart)
+        m_windows.gamestart->setHighContrast(on);
+}
 
 void Tchat::loadinifile() { m_settings->loadinifile(); }
 void Tchat::saveinifile() { m_settings->saveinifile(); }

@@ -133,6 +133,9 @@ public:
     void label_playername1ContextPopup(int seat);
     void kicking(int seat);
 
+    // "High Contrast" (Options): every text at 4.5:1 or more, the verdicts marked.
+    void setHighContrast(bool on);
+
     // Settings (kept by SettingsFile).
     void loadinifile();
     void saveinifile();

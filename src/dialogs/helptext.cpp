@@ -77,6 +77,17 @@ four letters (allowed when the shortest word is set to 3) scores nothing.</p>
 <li><b>maroon:</b> you already found it this round,</li>
 <li><b>black:</b> not a valid word.</li>
 </ul>
+<p>With <b>Options, High Contrast</b> checked, the panel is dark, every line is easy to read,
+and each line starts with a mark, so the colour is not needed to tell them apart:</p>
+<ul>
+<li><b>*</b> accepted, and you were the first to find it,</li>
+<li><b>+</b> accepted, but someone else found it first,</li>
+<li><b>&lt;</b> too short for this game,</li>
+<li><b>=</b> you already found it this round,</li>
+<li><b>x</b> not a valid word.</li>
+</ul>
+<p>High Contrast also shows every chat line, whatever colour its writer chose, dark enough to
+read on the chat's light ground.</p>
 )";
 
 const char Documentation[] = R"(

@@ -84,8 +84,8 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     setFixedSize(321, 417);
     DialogLook::applyBackground(this);
 
-    QLabel *heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
-    heading->setAlignment(Qt::AlignCenter);
+    m_heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
+    m_heading->setAlignment(Qt::AlignCenter);
 
     text(this, QStringLiteral("Play to Score:"), QRect(40, 48, 120, 20), 14);
     m_upDown1 = spin("UpDown1", "edit_playtoscore", 0, 10000, 100, 100, 46);
@@ -191,6 +191,14 @@ void Tgamestart::check(const QString &prefix, int first, int last, const QString
         OptionKeys::setChosen(picture, picture == chosen);
     }
     hint = chosen->property("hint").toString();
+}
+
+void Tgamestart::setHighContrast(bool on)
+{
+    // Maroon on the green is 1.8:1; the cream of the other texts is well above 4.5:1.
+    QPalette pal = m_heading->palette();
+    pal.setColor(QPalette::WindowText, on ? cream : maroon);
+    m_heading->setPalette(pal);
 }
 
 void Tgamestart::clicksize(const QString &name)

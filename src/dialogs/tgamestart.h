@@ -39,6 +39,9 @@ public:
     QString boardsizeHint() const { return m_boardsize; }
     QString minHint() const { return m_min; }
 
+    // "High Contrast": the heading in the cream of the other texts.
+    void setHighContrast(bool on);
+
     // What the start picture sends, from the dialog's current choices.
     QByteArray startMessage() const;
     void button_startClick();
@@ -56,6 +59,7 @@ private:
     Hooks m_hooks;
     QSpinBox *m_upDown1;
     QSpinBox *m_upDown2;
+    QLabel *m_heading;
     QLabel *m_labelBoardsize;
     QLabel *m_labelMin;
     QString m_boardsize = QStringLiteral("10");

@@ -25,6 +25,9 @@ namespace {
 const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
 const QColor missedColour(178, 198, 178);
+// 4.5:1 on the list's ground, and the selected row white on a dark blue.
+const QColor missedHighContrast(205, 218, 205);
+const QColor highlightHighContrast(28, 52, 96);
 const QColor listBase(60, 86, 60);
 constexpr int RowRole = Qt::UserRole;
 // Selecting through the list with the arrow keys asks for one definition, at the word the
@@ -215,6 +218,23 @@ void Troundreview::showRound(int index)
         fillWords();
 }
 
+void Troundreview::setHighContrast(bool on)
+{
+    m_highContrast = on;
+    QPalette pal = m_words->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight,
+                     on ? highlightHighContrast : palette().color(group, QPalette::Highlight));
+        pal.setColor(group, QPalette::HighlightedText,
+                     on ? QColor(Qt::white) : palette().color(group, QPalette::HighlightedText));
+    }
+    m_words->setPalette(pal);
+    // The rows take their colours when they are made; a hidden window makes them when shown.
+    m_words->clear();
+    if (m_round >= 0 && isVisible())
+        fillWords();
+}
+
 void Troundreview::fillWords()
 {
     const QList<RoundHistory::Row> &rows = m_history.rows(m_round);
@@ -228,6 +248,7 @@ void Troundreview::fillWords()
         item->setTextAlignment(PointsColumn, Qt::AlignRight | Qt::AlignVCenter);
         const QColor colour = row.finder == RoundHistory::Finder::Me      ? cream
                               : row.finder == RoundHistory::Finder::Table ? white
+                              : m_highContrast                            ? missedHighContrast
                                                                           : missedColour;
         for (int c = 0; c < 3; ++c) {
             item->setForeground(c, colour);

@@ -35,6 +35,8 @@ public:
     QString selectedText() const;
     // What the definition line says now.
     QString definitionText() const;
+    // "High Contrast": the missed words and the selected row drawn at 4.5:1 or more.
+    void setHighContrast(bool on);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -54,6 +56,7 @@ private:
     WordDefinitions &m_definitions;
     int m_round = -1;
     bool m_noticeShown = false;
+    bool m_highContrast = false;
 
     QPushButton *m_previous;
     QPushButton *m_next;

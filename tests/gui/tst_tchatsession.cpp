@@ -560,6 +560,8 @@ private Q_SLOTS:
         QTest::newRow("computers junk") << QByteArray("ComputerPlayers") << QByteArray("many") << "computers" << 0;
         QTest::newRow("level 0") << QByteArray("ComputerLevel") << QByteArray("0") << "level" << 1;
         QTest::newRow("level junk") << QByteArray("ComputerLevel") << QByteArray("hard") << "level" << 2;
+        QTest::newRow("high contrast 1") << QByteArray("HighContrast") << QByteArray("1") << "contrast" << 1;
+        QTest::newRow("high contrast true") << QByteArray("HighContrast") << QByteArray("true") << "contrast" << 0;
     }
     void settingsComparisons()
     {
@@ -574,7 +576,8 @@ private Q_SLOTS:
                                       {"click", s.clickLettersTag},     {"typing", s.disableTypingTag},
                                       {"sounds", s.playSounds},         {"chatter", s.chatterSounds},
                                       {"size", s.textSize},             {"better", s.betterBoards},
-                                      {"computers", s.computerPlayers}, {"level", s.computerLevel}};
+                                      {"computers", s.computerPlayers}, {"level", s.computerLevel},
+                                      {"contrast", s.highContrast}};
         QCOMPARE(got.value(field), expected);
     }
 
@@ -599,6 +602,12 @@ private Q_SLOTS:
         QVERIFY(after.contains("Timebetweenrounds=5\r\n"));
         // "Better Boards" has its own key, written only when the player changes it.
         QVERIFY(!after.contains("BetterBoards"));
+        // So has "High Contrast".
+        QVERIFY(!after.contains("HighContrast"));
+        item("HighContrast1")->trigger();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("HighContrast=1\r\n"));
+        file.close();
         QVERIFY(!m_chat->betterBoards());
         item("BetterBoards1")->trigger();
         QVERIFY(m_chat->betterBoards());
