@@ -8,6 +8,7 @@
 #include "client/messageboxnotifier.h"
 #include "client/paths.h"
 #include "widgets/focusring.h"
+#include "widgets/keysback.h"
 
 class QWidget;
 class SoundPlayer;
@@ -54,6 +55,8 @@ public:
 private:
     // Shows where the keyboard is, in every window; it outlives them all.
     FocusRing m_focusRing;
+    // Gives the keyboard back to the window the player had when the one he is in closes.
+    KeysBack m_keysBack;
     MessageBoxNotifier m_boxes;
     MessageBoxNotifier m_downloadBoxes;
     DesktopLobbyLauncher m_launcher;

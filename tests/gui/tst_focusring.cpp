@@ -1,6 +1,7 @@
 // The focus ring: shown after the keyboard moved the focus, never after the mouse, and a change
 // that a player can see: at least a 2-pixel band round the control's edge of pixels whose colour
-// changes by 3:1 or more, measured on the real windows' pixels.
+// changes by 3:1 or more, measured on the real windows' pixels. And the keyboard that comes back
+// to the window the player had when a side window closes.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -9,6 +10,7 @@
 #include "client/mainpanel.h"
 #include "dialogs/tgamestart.h"
 #include "widgets/focusring.h"
+#include "widgets/keysback.h"
 
 #include <cmath>
 
@@ -102,6 +104,32 @@ private Q_SLOTS:
         // The mouse puts it away.
         QTest::mouseClick(top.get(), Qt::LeftButton, {}, QPoint(1, 1));
         QVERIFY(!ring.target());
+    }
+
+    // A side window that had the keyboard closes: the window the player had before gets it
+    // back, also when it never had it (shown where no window manager gives the keyboard out).
+    void keysComeBack_data()
+    {
+        QTest::addColumn<bool>("mainHadKeys");
+        QTest::newRow("main window had the keyboard") << true;
+        QTest::newRow("main window never had it") << false;
+    }
+    void keysComeBack()
+    {
+        QFETCH(bool, mainHadKeys);
+        KeysBack keysBack;
+        QWidget main;
+        main.show();
+        if (mainHadKeys) {
+            main.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+        }
+        QWidget side(nullptr, Qt::Tool);
+        side.show();
+        side.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&side));
+        side.hide();
+        QTRY_COMPARE(QApplication::activeWindow(), &main);
     }
 };
 
