@@ -17,9 +17,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <unistd.h>
+
+#include "mountnamespace.h"
 
 class FullDisk {
 public:
@@ -29,8 +30,12 @@ public:
             m_skipReason = QStringLiteral("no temporary folder for the mount point");
             return;
         }
-        if (!enterPrivateMountNamespace(&m_skipReason))
+        const QString unshared = enterPrivateMountNamespace();
+        if (!unshared.isEmpty()) {
+            m_skipReason = QStringLiteral("a full file system needs root to mount a small tmpfs in a private "
+                                          "mount namespace (%1)").arg(unshared);
             return;
+        }
         const QByteArray options = "size=" + QByteArray::number(capacity) + ",mode=0700";
         if (::mount("tmpfs", mountPoint().constData(), "tmpfs", MS_NOSUID | MS_NODEV,
                     options.constData()) != 0) {
@@ -89,21 +94,6 @@ private:
         return QStringLiteral("a full file system needs root to mount a small tmpfs in a private "
                               "mount namespace (%1: %2)")
             .arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-    }
-
-    // Once per process. Mounts are made private right after the unshare, so the tmpfs can never
-    // propagate back into the namespace the test was started in.
-    static bool enterPrivateMountNamespace(QString *why)
-    {
-        static const QString failure = [] {
-            if (::unshare(CLONE_NEWNS) != 0)
-                return reason("unshare(CLONE_NEWNS)");
-            if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-                return reason("mount --make-rprivate /");
-            return QString();
-        }();
-        *why = failure;
-        return failure.isEmpty();
     }
 
     QTemporaryDir m_mountPoint;

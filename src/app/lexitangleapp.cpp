@@ -14,6 +14,9 @@
 #include "client/gameflow.h"
 #include "client/mainmenu.h"
 #include "dialogs/troundreview.h"
+#include "dialogs/tstatistics.h"
+#include "records/gamerecorder.h"
+#include "records/historykeeper.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
 #include "solver/boardsolver.h"
@@ -56,12 +59,14 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
                                                [chat] { return chat->otherPlayers(); }, m_chat.get());
     m_server = std::make_unique<TServer>(m_chat->spell(), *m_chat, m_rng, options.port);
     m_wordslist = std::make_unique<Twordslist>(m_chat.get());
+    attachReview(options.paths);
 
     Tchat::Windows windows;
     windows.spylist = m_spylist.get();
     windows.gamestart = m_gamestart.get();
     windows.phrases = m_phrases.get();
     windows.wordslist = m_wordslist.get();
+    windows.roundreview = m_roundreview.get();
     windows.about = m_about.get();
     windows.help = m_help.get();
     windows.download = m_download.get();
@@ -75,8 +80,41 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
         chat->reportSave(path, saved, reason);
     });
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
-    attachReview(options.paths);
+    attachHistory(options.paths);
     attachComputers(options.paths);
+}
+
+// The game history: the recorder follows the window's own session, as the player sees the
+// game, and hands each round to the history's thread; the statistics window and the review's
+// list of past games read it there.
+void LexitangleApp::attachHistory(const Paths &paths)
+{
+    m_records = std::make_unique<HistoryKeeper>(paths.historyFile(), paths.dictionaryWorkingFile());
+    m_recorder = std::make_unique<GameRecorder>();
+    Tchat *chat = m_chat.get();
+    m_recorder->setTableSource([chat] {
+        if (!chat->isHost())
+            return Record::Table{Record::Role::Join, chat->hostAddress()};
+        // A hosting copy's own client always connects over loopback.
+        return Record::Table{chat->solo() ? Record::Role::Solo : Record::Role::Host, "127.0.0.1"};
+    });
+    m_recorder->listenTo(m_chat->session());
+
+    HistoryKeeper *records = m_records.get();
+    QObject::connect(m_recorder.get(), &GameRecorder::gameOpened, records, &HistoryKeeper::gameOpened);
+    QObject::connect(m_recorder.get(), &GameRecorder::roundEnded, records, &HistoryKeeper::roundEnded);
+    QObject::connect(m_recorder.get(), &GameRecorder::gameEnded, records, &HistoryKeeper::gameEnded);
+    QObject::connect(records, &HistoryKeeper::notice, chat, [chat](const QString &text) {
+        if (chat->isClosing())
+            qWarning().noquote() << "Lexitangle:" << text;
+        else
+            chat->systemLine(text);
+    });
+
+    m_statistics = std::make_unique<Tstatistics>(*records, m_chat.get());
+    QObject::connect(m_chat->menu().item(QStringLiteral("Statistics1")), &QAction::triggered, m_statistics.get(),
+                     &Tstatistics::showStatistics);
+    m_roundreview->setPastGames(records, m_solver.get());
 }
 
 // The round review and "Better Boards": one solver, whose tree is read from the dictionary's
@@ -113,8 +151,9 @@ void LexitangleApp::attachReview(const Paths &paths)
 }
 
 // Computer players: seated by the table after the menu's choice, which the settings make when
-// the own arrival is announced; they share the review's solver. When the window closes they
-// leave at once, like people, with nothing sent first.
+// the own arrival is announced; they share the review's solver. The menu shows how many of them
+// wait for a seat. When the window closes they leave at once, like people, with nothing sent
+// first.
 void LexitangleApp::attachComputers(const Paths &paths)
 {
     m_computers = std::make_unique<ComputerTable>(m_chat->session(), *m_solver, paths.dictionaryWorkingFile());
@@ -122,6 +161,7 @@ void LexitangleApp::attachComputers(const Paths &paths)
     MainMenu *menu = &m_chat->menu();
     QObject::connect(menu, &MainMenu::computerPlayersChosen, table, &ComputerTable::setCount);
     QObject::connect(menu, &MainMenu::computerLevelChosen, table, &ComputerTable::setLevel);
+    QObject::connect(table, &ComputerTable::waitingChanged, menu, &MainMenu::showComputersWaiting);
     QObject::connect(m_chat.get(), &Tchat::closing, table, &ComputerTable::closeAll);
 }
 
@@ -131,4 +171,8 @@ LexitangleApp::~LexitangleApp()
     // The host goes first: its seats must not report into windows that are gone.
     m_server.reset();
     m_roundreview.reset();
+    m_statistics.reset();
+    m_recorder.reset();
+    // Last: the rounds already handed to the history are written before it closes.
+    m_records.reset();
 }

@@ -6,7 +6,7 @@
 
 #include "client/desktoplobbylauncher.h"
 #include "client/messageboxnotifier.h"
-#include "client/paths.h"
+#include "system/paths.h"
 #include "widgets/focusring.h"
 #include "widgets/keysback.h"
 
@@ -26,6 +26,9 @@ class BoardSolver;
 class RoundHistory;
 class WordDefinitions;
 class ComputerTable;
+class GameRecorder;
+class HistoryKeeper;
+class Tstatistics;
 
 // The program: creates the ten windows in their fixed order, wires them to each other and hands
 // the command line to the main window, which reads it when it is first shown.
@@ -51,6 +54,9 @@ public:
     RoundHistory &history() { return *m_history; }
     BoardSolver &solver() { return *m_solver; }
     ComputerTable &computers() { return *m_computers; }
+    HistoryKeeper &records() { return *m_records; }
+    GameRecorder &recorder() { return *m_recorder; }
+    Tstatistics &statistics() { return *m_statistics; }
 
 private:
     // Shows where the keyboard is, in every window; it outlives them all.
@@ -74,6 +80,11 @@ private:
     std::unique_ptr<Twordslist> m_wordslist;
     // Beyond the ten windows: every word on the board, for the review and the host's re-deal.
     std::unique_ptr<BoardSolver> m_solver;
+    // The game history, on its own thread, and what feeds it; made before the windows that
+    // read it and gone after them.
+    std::unique_ptr<HistoryKeeper> m_records;
+    std::unique_ptr<GameRecorder> m_recorder;
+    std::unique_ptr<Tstatistics> m_statistics;
     std::unique_ptr<WordDefinitions> m_definitions;
     std::unique_ptr<RoundHistory> m_history;
     std::unique_ptr<Troundreview> m_roundreview;
@@ -81,5 +92,6 @@ private:
     std::unique_ptr<ComputerTable> m_computers;
 
     void attachReview(const Paths &paths);
+    void attachHistory(const Paths &paths);
     void attachComputers(const Paths &paths);
 };

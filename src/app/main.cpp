@@ -5,7 +5,8 @@
 #include "app/guardedapplication.h"
 #include "app/lexitangleapp.h"
 #include "app/singleinstance.h"
-#include "app/unixsignals.h"
+#include "system/gamepresence.h"
+#include "system/unixsignals.h"
 #include "client/tchat.h"
 
 int main(int argc, char *argv[])
@@ -15,11 +16,12 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("lexitangle"));
     QApplication::setQuitOnLastWindowClosed(false); // closing the main window ends the program
 
-    SingleInstance guard(QStringLiteral("22ovro"), SingleInstance::runtimeDirectory());
+    const QString runtime = GamePresence::runtimeDirectory();
+    SingleInstance guard(GamePresence::MarkerName, runtime);
     if (guard.anotherCopyRuns(true))
         return 0;
     // The presence object the games lobby looks for: it exists while this copy runs.
-    QLockFile presence(SingleInstance::runtimeDirectory() + QStringLiteral("/lexitangle.lock"));
+    QLockFile presence(GamePresence::presenceLockPath(runtime));
     presence.tryLock(0);
 
     QStringList arguments = QApplication::arguments();

@@ -1,12 +1,13 @@
 #include "app/singleinstance.h"
 
+#include "system/gamepresence.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
 
 namespace {
-const QByteArray ActivateRequest = "activate\n";
 constexpr int ConnectTimeoutMs = 1000;
 }
 
@@ -29,10 +30,7 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::runtimeDirectory()
 {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return runtime;
-    return QDir::tempPath();
+    return GamePresence::runtimeDirectory();
 }
 
 bool SingleInstance::anotherCopyRuns(bool activate)
@@ -70,7 +68,7 @@ void SingleInstance::listenForLaterCopies()
                     peer->abort();
                     return;
                 }
-                if (peer->canReadLine() && peer->readLine() == ActivateRequest)
+                if (peer->canReadLine() && peer->readLine() == GamePresence::ActivateRequest)
                     Q_EMIT activationRequested();
             });
         }
@@ -83,7 +81,7 @@ void SingleInstance::askFirstCopyToActivate(const QString &socketPath)
     socket.connectToServer(socketPath);
     if (!socket.waitForConnected(ConnectTimeoutMs))
         return;
-    socket.write(ActivateRequest);
+    socket.write(GamePresence::ActivateRequest);
     socket.waitForBytesWritten(ConnectTimeoutMs);
     socket.disconnectFromServer();
 }

@@ -11,7 +11,8 @@
 
 namespace {
 
-// How a player of one level plays. The figures are set from bench_computer's table.
+// How a player of one level plays. The figures are set from bench_computer's table, which
+// compares them with what people find in three minutes on a 4x4 board (see the README).
 struct Style {
     // Chance of knowing a word of each band, most common first.
     std::array<double, WordBands::BandCount> knows;
@@ -25,9 +26,11 @@ struct Style {
     // The first look at a new board, before the first word is even looked for.
     int reactionMinMs;
     int reactionMaxMs;
-    // Mean time to see the next word while words abound; as the words the player can see run
-    // out it grows by the factor 1 + scarcity / words left.
+    // Mean time to see the first words. Each word found leaves harder ones: after depthWords
+    // words the next takes twice as long. And as the words the player can see at all run out
+    // it grows by the factor 1 + scarcity / words left.
     int thinkMs;
+    double depthWords;
     double scarcity;
     // Entering a word: a fixed part (finding the first tile, pressing send) and a part per letter.
     int entryMs;
@@ -39,18 +42,18 @@ struct Style {
 };
 
 constexpr Style styles[] = {
-    // Easy: everyday words of four or five letters, slowly.
-    {{0.9, 0.8, 0.6, 0.4, 0.25, 0.15, 0.1, 0.04, 0.01}, 5, 0.35, 0.9, 0.35,
-     3000, 6000, 6500, 2.0, 900, 420, 0.15, 3000, 8000},
-    // Normal.
-    {{0.98, 0.95, 0.88, 0.75, 0.6, 0.45, 0.32, 0.15, 0.05}, 6, 0.5, 0.45, 0.2,
-     2000, 4000, 2700, 2.0, 700, 300, 0.1, 2500, 6000},
-    // Hard.
-    {{1.0, 0.99, 0.97, 0.93, 0.88, 0.8, 0.7, 0.52, 0.3}, 7, 0.65, 0.2, 0.1,
-     1200, 2400, 1150, 2.0, 400, 150, 0.05, 2000, 4000},
-    // Expert: nearly every word it knows, fast; still no dictionary.
-    {{1.0, 1.0, 1.0, 0.99, 0.98, 0.96, 0.93, 0.88, 0.75}, 8, 0.8, 0.05, 0.04,
-     700, 1400, 380, 2.0, 200, 70, 0.02, 1500, 3000},
+    // Easy, a beginner: everyday words of four or five letters, slowly.
+    {{0.9, 0.8, 0.6, 0.4, 0.25, 0.1, 0.05, 0.02, 0.005}, 5, 0.35, 0.9, 0.35,
+     3000, 6000, 7500, 4, 2.0, 900, 420, 0.15, 3000, 8000},
+    // Normal, a casual player.
+    {{0.98, 0.95, 0.88, 0.75, 0.6, 0.3, 0.15, 0.06, 0.02}, 6, 0.5, 0.45, 0.2,
+     2000, 4000, 2700, 7, 2.0, 700, 300, 0.1, 2500, 6000},
+    // Hard, a strong club player.
+    {{1.0, 0.99, 0.97, 0.93, 0.88, 0.45, 0.3, 0.15, 0.06}, 7, 0.65, 0.2, 0.1,
+     1200, 2400, 1150, 12, 2.0, 400, 150, 0.05, 2000, 4000},
+    // Expert, the best people: nearly every word of a good vocabulary, at a person's best pace.
+    {{1.0, 1.0, 1.0, 0.99, 0.98, 0.45, 0.3, 0.15, 0.07}, 8, 0.8, 0.05, 0.1,
+     700, 1400, 1100, 60, 2.0, 300, 90, 0.02, 1500, 3000},
 };
 
 const Style &styleOf(int level) { return styles[level - ComputerBrain::Easy]; }
@@ -99,10 +102,12 @@ QList<FoundWord> ComputerBrain::wordsInMind(const QList<FoundWord> &words, const
     return inMind;
 }
 
-qint64 ComputerBrain::thinkMs(qsizetype wordsLeft)
+qint64 ComputerBrain::thinkMs(qsizetype found, qsizetype left)
 {
     const Style &style = styleOf(m_level);
-    double ms = style.thinkMs * (1.0 + style.scarcity / double(std::max<qsizetype>(1, wordsLeft))) * waitFactor();
+    const double deeper = 1.0 + double(found) / style.depthWords;
+    const double scarce = 1.0 + style.scarcity / double(std::max<qsizetype>(1, left));
+    double ms = style.thinkMs * deeper * scarce * waitFactor();
     if (m_rng.generateDouble() < style.pauseChance)
         ms += uniform(style.pauseMinMs, style.pauseMaxMs);
     return qint64(ms);
@@ -120,9 +125,12 @@ void ComputerBrain::startRound(const QList<FoundWord> &words, const WordBands &b
     for (qsizetype i = 0; i < inMind.size(); ++i) {
         const FoundWord &w = inMind[i];
         const double entry = (style.entryMs + style.letterMs * double(w.word.size())) * uniform(0.8, 1.25);
-        at += thinkMs(inMind.size() - i) + qint64(entry);
+        at += thinkMs(i, inMind.size() - i) + qint64(entry);
         if (!m_plan.isEmpty())
             at = std::max(at, m_plan.last().atMs + MinGapMs);
+        // However fast the words come to mind, no more than a person can keep up.
+        if (m_plan.size() >= PaceWords)
+            at = std::max(at, m_plan[m_plan.size() - PaceWords].atMs + PaceWindowMs);
         if (at > m_lastMomentMs)
             break;
         m_plan.append({at, w});
@@ -137,13 +145,21 @@ void ComputerBrain::stopRound()
     m_lastHandedMs = -1;
 }
 
+// The plan keeps MinGapMs and the pace between its words; a word handed out late pushes the
+// rest back by as much, so what goes out keeps both too.
+qint64 ComputerBrain::nextDueMs() const
+{
+    const qint64 planned = m_plan[m_next].atMs;
+    if (m_next == 0 || m_lastHandedMs < 0)
+        return planned;
+    return std::max(planned, m_lastHandedMs + (planned - m_plan[m_next - 1].atMs));
+}
+
 std::optional<FoundWord> ComputerBrain::next(qint64 elapsedMs)
 {
     if (elapsedMs > m_lastMomentMs)
         m_next = m_plan.size(); // the round is as good as over: the rest stays unsaid
-    if (m_next >= m_plan.size() || m_plan[m_next].atMs > elapsedMs)
-        return std::nullopt;
-    if (m_lastHandedMs >= 0 && elapsedMs - m_lastHandedMs < MinGapMs)
+    if (m_next >= m_plan.size() || nextDueMs() > elapsedMs)
         return std::nullopt;
     m_lastHandedMs = elapsedMs;
     return m_plan[m_next++].word;
@@ -153,9 +169,7 @@ qint64 ComputerBrain::msUntilNext(qint64 elapsedMs) const
 {
     if (m_next >= m_plan.size() || elapsedMs > m_lastMomentMs)
         return -1;
-    qint64 due = m_plan[m_next].atMs;
-    if (m_lastHandedMs >= 0)
-        due = std::max(due, m_lastHandedMs + MinGapMs);
+    const qint64 due = nextDueMs();
     if (due > m_lastMomentMs)
         return -1;
     return std::max<qint64>(0, due - elapsedMs);

@@ -24,8 +24,8 @@ struct PlannedWord {
 //
 // It keeps no clock: the caller passes the time since the round began, so a benchmark can play
 // rounds without timers. Every word it hands out is one of the solver's, with the solver's
-// path, at most once a round, never less than MinGapMs after the one before and never later
-// than EndMarginMs before the round's end.
+// path, at most once a round, never less than MinGapMs after the one before, never more than
+// PaceWords within PaceWindowMs, and never later than EndMarginMs before the round's end.
 class ComputerBrain {
 public:
     enum Level { Easy = 1, Normal = 2, Hard = 3, Expert = 4 };
@@ -34,6 +34,10 @@ public:
     // Room left at the round's end for a slow network: the host's own round lasts a few
     // seconds longer than the announced time, and a word must reach it before that.
     static constexpr int EndMarginMs = 1500;
+    // A person's pace, at every level: one word every 2 s sustained. A quick pair (PLAY, PLAYS)
+    // fits inside the window; a long run of them does not.
+    static constexpr int PaceWords = 10;
+    static constexpr int PaceWindowMs = 20000;
 
     // level outside 1..4 is taken as the nearest level.
     ComputerBrain(int level, quint32 seed);
@@ -48,8 +52,9 @@ public:
     void stopRound();
 
     // The next word to send now, elapsedMs after the round's start, or nothing: not due yet,
-    // too soon after the last one, or too close to the round's end. Called late, it hands out
-    // overdue words one at a time, MinGapMs apart.
+    // too soon after the last one, or too close to the round's end. Called late, it keeps the
+    // planned gaps: the words after a late one come as much later, as a person's would, so a
+    // stalled timer never makes a burst.
     std::optional<FoundWord> next(qint64 elapsedMs);
     // Milliseconds from elapsedMs until next() has a word, or -1 when the round has no more.
     qint64 msUntilNext(qint64 elapsedMs) const;
@@ -61,7 +66,11 @@ public:
 
 private:
     QList<FoundWord> wordsInMind(const QList<FoundWord> &words, const WordBands &bands);
-    qint64 thinkMs(qsizetype wordsLeft);
+    // The time to see the next word when `found` are found and `left` more are in mind.
+    qint64 thinkMs(qsizetype found, qsizetype left);
+    // When the next planned word may go out: its planned time, or as long after the word
+    // handed out before as the plan left between them.
+    qint64 nextDueMs() const;
     double uniform(double low, double high) { return low + (high - low) * m_rng.generateDouble(); }
     // A positive draw with mean 1 and a long tail, like the time a person takes to see a word.
     double waitFactor();

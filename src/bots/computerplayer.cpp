@@ -61,20 +61,20 @@ void ComputerPlayer::connectSession()
     connect(s, &ClientSession::roundOver, this, &ComputerPlayer::stopPlaying);
     connect(s, &ClientSession::watchingChanged, this, &ComputerPlayer::watchingChanged);
     connect(s, &ClientSession::winnerNamed, this, &ComputerPlayer::winnerNamed);
-    connect(s, &ClientSession::tableFull, this, &ComputerPlayer::giveUp);
-    connect(s, &ClientSession::ownVersionDiffers, this, &ComputerPlayer::giveUp);
-    connect(s, &ClientSession::closed, this, &ComputerPlayer::giveUp);
+    connect(s, &ClientSession::tableFull, this, [this] { end(Ending::Refused); });
+    connect(s, &ClientSession::ownVersionDiffers, this, [this] { end(Ending::OtherVersion); });
+    connect(s, &ClientSession::closed, this, [this] { end(Ending::Closed); });
     // A connection that cannot be made, or breaks, is reported as an error only.
     connect(&s->sock(), &TSock::onInfo, this, [this](TSock *, int kind, const QString &) {
         if (kind == TSock::Error)
-            giveUp();
+            end(Ending::Closed);
     });
 }
 
 void ComputerPlayer::join()
 {
     if (!m_session->joinpress(QStringLiteral("127.0.0.1")).isEmpty())
-        QTimer::singleShot(0, this, &ComputerPlayer::giveUp);
+        QTimer::singleShot(0, this, [this] { end(Ending::Closed); });
 }
 
 int ComputerPlayer::seat() const { return m_session->ownSeat(); }
@@ -207,21 +207,21 @@ qint64 ComputerPlayer::gapLeft() const
 
 void ComputerPlayer::send(const QByteArray &whole)
 {
-    if (m_gaveUp || !m_session->loggedIn())
+    if (m_ended || !m_session->loggedIn())
         return;
     m_session->sendMessage(whole);
     m_sinceSend.start();
 }
 
-void ComputerPlayer::giveUp()
+void ComputerPlayer::end(Ending why)
 {
-    if (m_gaveUp)
+    if (m_ended)
         return;
-    m_gaveUp = true;
+    m_ended = true;
     stopPlaying();
     m_chatTimer.stop();
     // A refusal or another version leaves the connection open; a computer does not stay.
     m_session->blockSignals(true);
     m_session->sock().close();
-    Q_EMIT gaveUp();
+    Q_EMIT ended(why);
 }

@@ -22,18 +22,23 @@ class WordBands;
 // It sends only words of the board's full list on the solver's paths, never two messages less
 // than ComputerBrain::MinGapMs apart, nothing once the round is over or while it is set to
 // just watching, and at most one chat line at a game's end. Whatever ends its connection
-// (a close, the table being full, another version) ends the player: it says gaveUp() once and
-// never connects again. Destroying it closes the connection with nothing sent first.
+// (a close, the table being full, another version) ends the player: it says ended() once, with
+// why, and never connects again; whoever seated it decides whether another takes its name and
+// tries again. Destroying it closes the connection with nothing sent first.
 class ComputerPlayer : public QObject {
     Q_OBJECT
 public:
+    // Why a connection ended: the host said the table is full; the connection closed or broke
+    // (the host removed the player, or the network failed); or the host speaks another version.
+    enum class Ending { Refused, Closed, OtherVersion };
+
     // port: the table's, on 127.0.0.1. solver and bands are shared by every computer player of
     // the table and must outlive it.
     ComputerPlayer(const QByteArray &name, int level, quint16 port, BoardSolver &solver,
                    const WordBands &bands, quint32 seed, QObject *parent = nullptr);
     ~ComputerPlayer() override;
 
-    // Connects and logs in. A connection that cannot start, or fails, gives up.
+    // Connects and logs in. A connection that cannot start, or fails, ends as Closed.
     void join();
     // From the next round on.
     void setLevel(int level) { m_level = level; }
@@ -44,12 +49,12 @@ public:
     int seat() const;
     // Playing a round: words are still to come.
     bool playing() const { return m_timer.isActive(); }
-    bool hasGivenUp() const { return m_gaveUp; }
+    bool hasEnded() const { return m_ended; }
     ClientSession &session() { return *m_session; }
 
 Q_SIGNALS:
     // The connection is over for good; the player does nothing more.
-    void gaveUp();
+    void ended(ComputerPlayer::Ending why);
 
 private:
     void connectSession();
@@ -70,7 +75,7 @@ private:
     // Milliseconds until a message may go out again.
     qint64 gapLeft() const;
     void send(const QByteArray &whole);
-    void giveUp();
+    void end(Ending why);
 
     QByteArray m_name;
     int m_level;
@@ -86,7 +91,7 @@ private:
     int m_seconds = 60;
     int m_minimum = 4;
     bool m_watching = false;
-    bool m_gaveUp = false;
+    bool m_ended = false;
 
     QTimer m_timer;     // the next word
     QTimer m_chatTimer; // the end-of-game line, as if typed

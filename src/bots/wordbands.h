@@ -17,6 +17,9 @@ class WordBands {
 public:
     static constexpr int BandCount = 9;
     static constexpr int MiddleBand = 4;
+    // Bands from here on hold words beyond SCOWL's medium list (size 50), the words of a
+    // desk dictionary: sizes 55 to 80, which people seldom know, let alone play.
+    static constexpr int FirstRareBand = 5;
 
     // No table: every word is in the middle band.
     WordBands() = default;

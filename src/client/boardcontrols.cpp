@@ -1,8 +1,10 @@
 #include "client/boardcontrols.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/artbackdrop.h"
 #include "widgets/artpicture.h"
 #include "client/boardview.h"
+#include "client/timebar.h"
 #include "client/tileset.h"
 
 #include <QFrame>
@@ -102,6 +104,7 @@ BoardControls::BoardControls(QWidget *parent, const WordEntry &entry, const Tile
     image_minletters = picture(parent, QStringLiteral("image_minletters"), QRect(5, 2, 517, 7),
                                ArtPicture::load(QStringLiteral("image_minletters"), QSize(517, 7), {},
                                                 QColor(200, 40, 30)));
+    image_minletters->setAccessibleName(QStringLiteral("Word below the minimum length"));
 
     label_status = label(parent, "label_status", QStringLiteral("Welcome to Lexitangle"),
                          QRect(6, 50, 515, 16), 13, Qt::AlignCenter);
@@ -126,9 +129,11 @@ BoardControls::BoardControls(QWidget *parent, const WordEntry &entry, const Tile
                                   parent);
     track->setObjectName(QStringLiteral("image_timerback"));
     track->setGeometry(191, 74, 170, 20);
-    image_timer = picture(parent, QStringLiteral("image_timer"), QRect(191, 74, 0, 20),
-                          ArtPicture::load(QStringLiteral("image_timer"), QSize(170, 20), {},
-                                           QColor(60, 150, 60)));
+    image_timer = new TimeBar(parent);
+    image_timer->setObjectName(QStringLiteral("image_timer"));
+    image_timer->setGeometry(191, 74, 0, 20);
+    image_timer->setPixmap(ArtPicture::load(QStringLiteral("image_timer"), QSize(170, 20), {}, QColor(60, 150, 60)));
+    image_timer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The bar's width follows the countdown, up to 224 pixels: the picture stretches with it.
     image_timer->setScaledContents(true);
     label_timer = label(parent, "label_timer", QStringLiteral("Time: 0:00"), QRect(195, 75, 166, 18),
@@ -147,10 +152,13 @@ BoardControls::BoardControls(QWidget *parent, const WordEntry &entry, const Tile
 
     panel_words = greenPanel(parent, "panel_words", QRect(638, 2, 139, 256));
     panel_words->setFrameShape(QFrame::Box);
+    panel_words->setAccessibleName(QStringLiteral("Words panel"));
     label_found = label(panel_words, "label_found", QStringLiteral("Count: 0"), QRect(4, 10, 131, 18),
                         13, Qt::AlignCenter);
     richedit_words = new QTextEdit(panel_words);
     richedit_words->setObjectName(QStringLiteral("richedit_words"));
+    AccessibleNames::scrollArea(richedit_words, QStringLiteral("Your words this round"),
+                                QStringLiteral("Each word you sent with its points or why it was refused"));
     richedit_words->setGeometry(4, 35, 133, 220);
     richedit_words->setReadOnly(true);
     richedit_words->setFocusPolicy(Qt::NoFocus);

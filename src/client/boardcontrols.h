@@ -9,6 +9,7 @@ class QPushButton;
 class QTextEdit;
 class QWidget;
 class TileSet;
+class TimeBar;
 class WordEntry;
 
 // The controls of the board area, made on the main window's board panel with their object
@@ -31,7 +32,7 @@ struct BoardControls {
     QPushButton *button_clear;
     QPushButton *button_send;
     QLabel *label_typingoff;
-    QLabel *image_timer;
+    TimeBar *image_timer;
     QLabel *label_timer;
     QLabel *label_playtoscore;
     QLabel *label_timeperturn;

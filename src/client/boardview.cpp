@@ -1,6 +1,8 @@
 #include "client/boardview.h"
 
 #include "client/wordentry.h"
+#include "widgets/boardaccessible.h"
+#include "words/lettercodes.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +32,7 @@ BoardView::BoardView(const WordEntry &entry, QWidget *parent)
     // The board holds the keyboard while typing is on in the player's round; Tab reaches it
     // between rounds too. A click leaves the focus where it was.
     setFocusPolicy(Qt::TabFocus);
+    BoardAccessible::install();
 }
 
 void BoardView::setTileSet(const TileSet &tiles)
@@ -53,6 +56,32 @@ bool BoardView::inInnerSquare(QPoint pixel)
     const QPoint offset = pixel - cellAt(pixel) * CellSize;
     return offset.x() >= InnerFirst && offset.x() <= InnerLast && offset.y() >= InnerFirst
         && offset.y() <= InnerLast;
+}
+
+QRect BoardView::playingSquare() const
+{
+    return squareAround(Cells, [this](QPoint cell) { return !letterAt(cell).isNull(); });
+}
+
+QChar BoardView::letterAt(QPoint cell) const
+{
+    if (!onBoard(cell))
+        return {};
+    const int code = m_entry.shownCode(cell.x(), cell.y());
+    return LetterCodes::isLetter(code) ? QChar('A' + code - LetterCodes::FirstLetter) : QChar();
+}
+
+int BoardView::placeInWord(QPoint cell) const
+{
+    for (int n = 1; n <= m_entry.wordLength(); ++n)
+        if (m_entry.wordTile(n) == cell)
+            return n;
+    return 0;
+}
+
+QRect BoardView::cellRect(QPoint cell) const
+{
+    return QRect(cell * CellSize, QSize(CellSize, CellSize));
 }
 
 void BoardView::paintEvent(QPaintEvent *)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "client/tileset.h"
+#include "widgets/accessibleboard.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -9,8 +10,9 @@ class WordEntry;
 
 // The board surface `paintbox_board`: paints the shown board of a WordEntry with the tile
 // pictures and reports mouse presses, moves and releases in its own pixels. It decides
-// nothing; the game flow applies the rules.
-class BoardView : public QWidget {
+// nothing; the game flow applies the rules. To assistive tools it is a table of the playing
+// square as shown, turned with the board.
+class BoardView : public QWidget, public AccessibleBoard {
     Q_OBJECT
 public:
     static constexpr int CellSize = 42;
@@ -28,6 +30,11 @@ public:
     static QPoint cellAt(QPoint pixel);
     static bool onBoard(QPoint cell);
     static bool inInnerSquare(QPoint pixel);
+
+    QRect playingSquare() const override;
+    QChar letterAt(QPoint cell) const override;
+    int placeInWord(QPoint cell) const override;
+    QRect cellRect(QPoint cell) const override;
 
 signals:
     void mouseDown(Qt::MouseButton button, QPoint pixel);

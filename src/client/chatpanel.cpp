@@ -4,6 +4,8 @@
 #include "net/colortext.h"
 #include "net/messages.h"
 #include "net/protocol.h"
+#include "widgets/accessiblenames.h"
+#include "widgets/announcer.h"
 #include "widgets/colourvalue.h"
 #include "widgets/contrast.h"
 
@@ -50,6 +52,7 @@ ChatPanel::ChatPanel(QWidget *board, ChatPanelHost *host)
 
     m_mainchat = new ChatHistory(board);
     m_mainchat->setGeometry(472, 304, 300, 194);
+    AccessibleNames::scrollArea(m_mainchat, QStringLiteral("Chat history"));
     createInput(board);
     createPhraseButtons(board);
     createSoundsMenu();
@@ -70,6 +73,8 @@ void ChatPanel::createInput(QWidget *board)
     m_mychat->setPalette(chatPalette(m_mychat->palette(), m_textColour));
     m_mychat->setText(QString::fromLatin1(InputPrompt));
     m_mychat->setMaxLength(MaxInputLength); // typing and pasting alike
+    m_mychat->setAccessibleName(QStringLiteral("Chat line"));
+    m_mychat->setAccessibleDescription(QStringLiteral("Type a line and press Enter to send it to the table"));
     m_mychat->installEventFilter(this);
 
     m_mychatPopup = new QMenu(m_mychat);
@@ -97,9 +102,13 @@ void ChatPanel::createPhraseButtons(QWidget *board)
         m_phraseButtons[n - 1] = button;
         if (n <= PhraseCount) {
             button->setToolTip(Qt::convertFromPlainText(m_phrases[n - 1]));
+            button->setAccessibleName(m_phrases[n - 1]);
+            button->setAccessibleDescription(QStringLiteral("Phrase button: says this to the table"));
             connect(button, &QPushButton::clicked, this, [this, n] { b_phrase1Click(n); });
         } else {
             button->setToolTip(QStringLiteral("Chatter Sounds"));
+            button->setAccessibleName(QStringLiteral("Chatter Sounds"));
+            button->setAccessibleDescription(QStringLiteral("Opens the sounds to send to the table"));
             connect(button, &QPushButton::clicked, this, &ChatPanel::b_phrase10Click);
         }
     }
@@ -163,7 +172,12 @@ void ChatPanel::chatrecieved(const Msg::ChatLine &line)
 {
     // A line without a colour, or with one that does not read, is red.
     const quint32 colour = line.colour ? colorFromText(*line.colour).value_or(Red) : Red;
-    addlinetochat(QString::fromLatin1(line.text), colour);
+    const QString text = QString::fromLatin1(line.text);
+    addlinetochat(text, colour);
+    // The host puts the sender's name first; the player's own lines come back the same way.
+    const QString own = m_host->slotCaption(m_host->ownSeat());
+    if (m_announcer && (own.isEmpty() || !text.startsWith(own + QLatin1Char(' '))))
+        m_announcer->chatLine(text);
 }
 
 void ChatPanel::b_phrase1Click(int n)
@@ -308,6 +322,7 @@ void ChatPanel::setPhrase(int n, const QString &text)
     m_phrases[n - 1] = text;
     // The tooltip shows the phrase as typed, never as markup.
     m_phraseButtons[n - 1]->setToolTip(text.isEmpty() ? QString() : Qt::convertFromPlainText(text));
+    m_phraseButtons[n - 1]->setAccessibleName(text.isEmpty() ? QStringLiteral("Empty phrase") : text);
 }
 
 bool ChatPanel::eventFilter(QObject *watched, QEvent *event)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "net/messages.h"
+#include "widgets/announcer.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <array>
 
@@ -45,6 +47,8 @@ public:
     static constexpr int MaxInputLength = 1000;
 
     ChatPanel(QWidget *board, ChatPanelHost *host);
+    // Chat lines of the other players are spoken there; may stay null.
+    void setAnnouncer(Announcer *announcer) { m_announcer = announcer; }
 
     ChatHistory *mainchat() const { return m_mainchat; }
     QLineEdit *mychat() const { return m_mychat; }
@@ -105,6 +109,7 @@ private:
     void createSoundsMenu();
 
     ChatPanelHost *m_host;
+    QPointer<Announcer> m_announcer;
     ChatHistory *m_mainchat = nullptr;
     QLineEdit *m_mychat = nullptr;
     QMenu *m_mychatPopup = nullptr;

@@ -30,6 +30,20 @@ int timeBetweenFrom(const QByteArray &text)
 }
 
 QByteArray flag(bool on) { return on ? "true" : "false"; }
+
+std::optional<QRect> readPlace(const IniEditor &ini, const QByteArray &section, const char *const (&keys)[4])
+{
+    int v[4];
+    for (int i = 0; i < 4; ++i) {
+        const auto number = parseNumber(ini.value(section, keys[i]).trimmed());
+        if (!number)
+            return std::nullopt;
+        v[i] = *number;
+    }
+    return QRect(v[0], v[1], v[2], v[3]);
+}
+
+constexpr const char *ReviewKeys[4] = {"ReviewLeft", "ReviewTop", "ReviewWidth", "ReviewHeight"};
 }
 
 ClientSettings ClientSettings::read(const IniEditor &ini, const QByteArray &section)
@@ -61,6 +75,8 @@ ClientSettings ClientSettings::read(const IniEditor &ini, const QByteArray &sect
     s.computerPlayers = std::clamp(readInt(ini, section, "ComputerPlayers", 0), 0, 9);
     s.computerLevel = std::clamp(readInt(ini, section, "ComputerLevel", 2), 1, 4);
     s.highContrast = ini.value(section, "HighContrast", "0").trimmed() == "1";
+    s.speakChat = ini.value(section, "SpeakChat", "1").trimmed() != "0";
+    s.reviewPlace = readPlace(ini, section, ReviewKeys);
     return s;
 }
 
@@ -112,4 +128,16 @@ void ClientSettings::writeComputerLevel(IniEditor &ini, const QByteArray &sectio
 void ClientSettings::writeHighContrast(IniEditor &ini, const QByteArray &section, bool on)
 {
     ini.setValue(section, "HighContrast", on ? "1" : "0");
+}
+
+void ClientSettings::writeSpeakChat(IniEditor &ini, const QByteArray &section, bool on)
+{
+    ini.setValue(section, "SpeakChat", on ? "1" : "0");
+}
+
+void ClientSettings::writeReviewPlace(IniEditor &ini, const QByteArray &section, const QRect &place)
+{
+    const int values[4] = {place.x(), place.y(), place.width(), place.height()};
+    for (int i = 0; i < 4; ++i)
+        ini.setValue(section, ReviewKeys[i], QByteArray::number(values[i]));
 }

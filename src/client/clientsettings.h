@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QRect>
+
+#include <optional>
 
 class IniEditor;
 
@@ -40,6 +43,13 @@ struct ClientSettings {
     // "High Contrast", under "HighContrast" (1 or 0); like "BetterBoards", written only when
     // the player changes it.
     bool highContrast = false;
+    // "Speak Chat": other players' chat lines are spoken to a screen reader. Kept under
+    // "SpeakChat" (1 or 0), written only when the player changes it.
+    bool speakChat = true;
+    // The round review's frame corner and inside size, under "ReviewLeft", "ReviewTop",
+    // "ReviewWidth" and "ReviewHeight"; none unless all four are numbers. Written only when the
+    // window was moved or resized.
+    std::optional<QRect> reviewPlace;
 
     static ClientSettings read(const IniEditor &ini, const QByteArray &section);
     // Writes every key but the phrases (those belong to the phrase editor).
@@ -49,4 +59,6 @@ struct ClientSettings {
     static void writeComputerPlayers(IniEditor &ini, const QByteArray &section, int count);
     static void writeComputerLevel(IniEditor &ini, const QByteArray &section, int level);
     static void writeHighContrast(IniEditor &ini, const QByteArray &section, bool on);
+    static void writeSpeakChat(IniEditor &ini, const QByteArray &section, bool on);
+    static void writeReviewPlace(IniEditor &ini, const QByteArray &section, const QRect &place);
 };

@@ -1,5 +1,6 @@
 #include "client/desktoplobbylauncher.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -30,8 +31,14 @@ QStringList DesktopLobbyLauncher::installerCommand(const QString &path)
     return {wine, path, QStringLiteral("/SP-"), QStringLiteral("/silent"), QStringLiteral("/noicons")};
 }
 
-QStringList DesktopLobbyLauncher::lobbyCommand()
+QStringList DesktopLobbyLauncher::lobbyCommand(const QString &gameFolder)
 {
+    const QString beside = QDir(gameFolder).filePath(QStringLiteral("lexitangle-lobby"));
+    if (isExecutableFile(beside))
+        return {beside};
+    const QString lobby = QStandardPaths::findExecutable(QStringLiteral("lexitangle-lobby"));
+    if (!lobby.isEmpty())
+        return {lobby};
     const QString onPath = QStandardPaths::findExecutable(QStringLiteral("orvo22lobby"));
     if (!onPath.isEmpty())
         return {onPath};
@@ -56,5 +63,5 @@ bool DesktopLobbyLauncher::startInstaller(const QString &path)
 
 bool DesktopLobbyLauncher::startLobby()
 {
-    return startDetached(lobbyCommand());
+    return startDetached(lobbyCommand(QCoreApplication::applicationDirPath()));
 }

@@ -3,6 +3,8 @@
 #include "client/boardview.h"
 #include "client/playerslots.h"
 #include "client/verdictlook.h"
+#include "client/timebar.h"
+#include "widgets/announcer.h"
 #include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "net/fieldreader.h"
@@ -15,6 +17,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -70,6 +73,11 @@ GameFlow::GameFlow(QWidget *boardPanel, GameFlowHost &host, Twordslist *wordsLis
     for (QLabel *slot : m_ui->image_letters)
         slot->installEventFilter(this);
     m_ui->label_typingoff->installEventFilter(this);
+    // Keys of their own, taken before word entry sees them, so they work with typing on.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), boardPanel), &QShortcut::activated, this,
+            &GameFlow::readBoard);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), boardPanel), &QShortcut::activated, this,
+            &GameFlow::readWord);
 
     clearall();
 }
@@ -210,7 +218,9 @@ void GameFlow::loadstats(const Msg::GameState &state)
         m_activeSeat = own;
         openRound();
         m_countdown = qMin(state.timeLeft, MaxCountdown);
+        m_ui->image_timer->setSeconds(m_countdown, m_secondsPerRound);
         m_turntime->start();
+        announceRoundStart();
     }
 }
 
@@ -244,7 +254,9 @@ void GameFlow::getnextplayer(int seat)
     else
         setStatus(playerName(m_activeSeat) + QStringLiteral("'s turn."));
     m_countdown = qBound(0, m_secondsPerRound, MaxCountdown);
+    m_ui->image_timer->setSeconds(m_countdown, m_secondsPerRound);
     m_turntime->start();
+    announceRoundStart();
 }
 
 void GameFlow::goodword(const Msg::GoodWord &accepted)
@@ -252,7 +264,8 @@ void GameFlow::goodword(const Msg::GoodWord &accepted)
     if (accepted.seat != m_host.ownSeat())
         return;
     const QByteArray &word = accepted.word;
-    setStatus(QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(accepted.points));
+    const QString made = QStringLiteral("You made %1 for %2 points!").arg(text(word)).arg(accepted.points);
+    setVerdict(made, made);
     ++m_wordsFound;
     m_ui->label_found->setText(QStringLiteral("Count: %1").arg(m_wordsFound));
     if (word.size() >= WordEntry::MaxLetters) {
@@ -271,15 +284,15 @@ void GameFlow::notvalid(const Msg::NotValid &refused)
     const QString word = text(refused.word);
     switch (refused.reason) {
     case Protocol::NotAWord:
-        setStatus(InvalidWordText);
+        refusal(InvalidWordText, refused.word);
         addword(word, NotAWordColour);
         break;
     case Protocol::AlreadyHad:
-        setStatus(AlreadyFoundText);
+        refusal(AlreadyFoundText, refused.word);
         addword(word, AlreadyFoundColour);
         break;
     case Protocol::TooShort:
-        setStatus(NotEnoughLettersText);
+        refusal(NotEnoughLettersText, refused.word);
         addword(word, TooShortColour);
         break;
     default:
@@ -319,6 +332,7 @@ void GameFlow::timeup(const Msg::RoundScores &scores)
     if (!scores.whole)
         return;
     m_host.playsounds(QStringLiteral("roundover"));
+    announceRoundOver(scores);
 
     if (TallyRecorder *tally = m_host.tally()) {
         bool ok = false;
@@ -349,6 +363,8 @@ void GameFlow::winner(const QByteArray &name)
     m_ui->label_winner2->setText(caption);
     setStatus(QStringLiteral("Game Over!"));
     m_host.addlinetochat(caption, SystemLine);
+    if (m_announcer)
+        m_announcer->winner(caption);
     m_ui->panel_winner->show();
     if (m_host.isHost())
         m_host.setStartButtonVisible(true);
@@ -364,6 +380,7 @@ void GameFlow::turntimeTimer()
     if (m_countdown <= 0) {
         // The round is over here even if the host's word is late; entry stays closed.
         m_countdown = 0;
+        m_ui->image_timer->setSeconds(0, m_secondsPerRound);
         m_ui->label_timer->setText(QStringLiteral("Time: 0:00"));
         m_ui->image_timer->resize(0, m_ui->image_timer->height());
         m_activeSeat = 0;
@@ -380,6 +397,9 @@ void GameFlow::turntimeTimer()
     setTextColour(m_ui->label_timer, m_countdown < 20 ? timerRed : timerNormal);
     if (m_countdown == 20 || m_countdown == 15 || m_countdown <= 10)
         m_host.playsounds(QStringLiteral("tick"));
+    m_ui->image_timer->setSeconds(m_countdown, m_secondsPerRound);
+    if (m_countdown == 10 && m_activeSeat != 0 && m_announcer)
+        m_announcer->secondsLeft(m_countdown);
     m_ui->label_timer->setText(QStringLiteral("Time: %1:%2")
                                    .arg(m_countdown / 60)
                                    .arg(m_countdown % 60, 2, 10, QLatin1Char('0')));

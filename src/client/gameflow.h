@@ -4,6 +4,7 @@
 #include "client/tileset.h"
 #include "client/verdictlook.h"
 #include "client/wordentry.h"
+#include "widgets/announcer.h"
 #include "net/messages.h"
 
 #include <QByteArray>
@@ -74,6 +75,8 @@ public:
     void setWordsList(Twordslist *wordsList) { m_wordsList = wordsList; }
     // "Disable Typing" shows the typing label exactly while it is unchecked.
     void setTypingLabelShown(bool shown);
+    // Where the game's news is spoken; may stay null.
+    void setAnnouncer(Announcer *announcer) { m_announcer = announcer; }
 
     // The session's game messages go to the handlers below.
     void listenTo(ClientSession &session);
@@ -119,6 +122,9 @@ public:
     // The typing switch ("TYPING ON" / "TYPING OFF").
     bool typingOn() const { return m_typingOn; }
     void setTypingOn(bool on) { setTyping(on); }
+    // Speak the board row by row (Ctrl+B) and the word being built (Ctrl+W), at any time.
+    void readBoard();
+    void readWord();
 
     // The seat whose round this client shows; 0 between rounds.
     int activeSeat() const { return m_activeSeat; }
@@ -159,6 +165,11 @@ private:
     void applySettings(const Msg::GameSettings &settings);
     void setSecondsPerRound(const QByteArray &field);
     void setStatus(const QString &text);
+    // The status line's verdict, also spoken.
+    void setVerdict(const QString &status, const QString &spoken);
+    void refusal(const QString &status, const QByteArray &word);
+    void announceRoundStart();
+    void announceRoundOver(const Msg::RoundScores &scores);
     QLabel *slotLabel(const char *prefix, int seat) const;
     void showScore(int seat, int total);
     QString playerName(int seat) const;
@@ -172,6 +183,7 @@ private:
     // have deleted it first.
     QPointer<BoardView> m_boardView;
     QTimer *m_turntime;
+    QPointer<Announcer> m_announcer;
 
     int m_activeSeat = 0;
     int m_secondsPerRound = 60;

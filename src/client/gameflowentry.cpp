@@ -1,6 +1,7 @@
 #include "client/gameflow.h"
 
 #include "client/boardview.h"
+#include "widgets/announcer.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -22,8 +23,19 @@ const QString invalidSelection = QStringLiteral("Invalid Selection");
 
 void GameFlow::refreshWord()
 {
-    for (int n = 1; n <= BoardControls::Slots; ++n)
-        m_ui->image_letters[n - 1]->setPixmap(m_tiles.picture(m_entry.slotCode(n)));
+    for (int n = 1; n <= BoardControls::Slots; ++n) {
+        const int code = m_entry.slotCode(n);
+        QLabel *slot = m_ui->image_letters[n - 1];
+        slot->setPixmap(m_tiles.picture(code));
+        const bool letter = n <= m_entry.wordLength();
+        const QString name = QStringLiteral("Word letter %1, %2")
+                                 .arg(n)
+                                 .arg(letter ? QString(QChar('A' + code - 1)) : QStringLiteral("empty"));
+        // Every new name is an event to a screen reader: a burst of unchanged ones would crowd
+        // out the news it should speak.
+        if (slot->accessibleName() != name)
+            slot->setAccessibleName(name);
+    }
     m_ui->paintbox_board->update();
 }
 
@@ -45,7 +57,7 @@ void GameFlow::tileAdded(const QString &sound)
 void GameFlow::chooseCell(QPoint cell, bool press)
 {
     if (m_entry.chooseCell(cell.x(), cell.y()) == WordEntry::Choice::Refused) {
-        setStatus(invalidSelection);
+        setVerdict(invalidSelection, invalidSelection);
         m_host.playsounds(QStringLiteral("invalid"));
         return;
     }
@@ -150,18 +162,18 @@ void GameFlow::pressdone()
     const QByteArray word = m_entry.wordText();
     const QString shown = QString::fromLatin1(word);
     if (length < 3) {
-        setStatus(NotEnoughLettersText);
+        refusal(NotEnoughLettersText, word);
         m_host.playsounds(QStringLiteral("invalid"));
     } else if (length < m_minLetters) {
-        setStatus(NotEnoughLettersText);
+        refusal(NotEnoughLettersText, word);
         addword(shown, TooShortColour);
         m_host.playsounds(QStringLiteral("invalid"));
     } else if (m_wordsTried.contains(word)) {
-        setStatus(AlreadyFoundText);
+        refusal(AlreadyFoundText, word);
         addword(shown, AlreadyFoundColour);
         m_host.playsounds(QStringLiteral("invalid"));
     } else if (!m_host.isword(word)) {
-        setStatus(InvalidWordText);
+        refusal(InvalidWordText, word);
         addword(shown, NotAWordColour);
         m_host.playsounds(QStringLiteral("invalid"));
     } else if (m_host.loggedIn()) {
@@ -214,7 +226,7 @@ bool GameFlow::typetheletter(int code)
         tileAdded(QStringLiteral("place"));
         return false;
     case WordEntry::Typed::Refused:
-        setStatus(invalidSelection);
+        setVerdict(invalidSelection, QString(QChar('A' + code - 1)) + QStringLiteral(": ") + invalidSelection);
         m_host.playsounds(QStringLiteral("invalid"));
         return false;
     case WordEntry::Typed::Ignored:

@@ -84,6 +84,7 @@ void MainMenu::buildOptions(QMenuBar *bar)
     QAction *scrollOff = add(options, "ScrollChatOff2", QStringLiteral("Scroll Chat Off"), true);
     scrollOff->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     add(options, "ClearMainChat1", QStringLiteral("Clear Main Chat"));
+    add(options, "SpeakChat1", QStringLiteral("Speak Chat"), true)->setChecked(true);
     add(options, "ResetScreenLocation1", QStringLiteral("Reset Screen Location"));
     options->addSeparator()->setObjectName(QStringLiteral("N2"));
     add(options, "JustWatch1", QStringLiteral("Just Watch"), true);
@@ -125,6 +126,7 @@ void MainMenu::buildView(QMenuBar *bar)
     add(view, "SpyList1", QStringLiteral("Spy List"));
     add(view, "PrhaseList1", QStringLiteral("Phrase List"));
     add(view, "RoundReview1", QStringLiteral("Round Review"));
+    add(view, "Statistics1", QStringLiteral("Statistics"));
 }
 
 void MainMenu::buildHelp(QMenuBar *bar)
@@ -190,8 +192,26 @@ int MainMenu::computerLevelTag() const { return menuTag(m_computerLevel); }
 
 void MainMenu::chooseComputerPlayers(int count)
 {
-    if (chooseByTag(m_computers, m_computerGroup, count))
-        Q_EMIT computerPlayersChosen(count);
+    if (!chooseByTag(m_computers, m_computerGroup, count))
+        return;
+    captionComputers();
+    Q_EMIT computerPlayersChosen(count);
+}
+
+void MainMenu::showComputersWaiting(int waiting)
+{
+    m_computersWaiting = waiting;
+    captionComputers();
+}
+
+void MainMenu::captionComputers()
+{
+    for (QAction *a : m_computerGroup->actions()) {
+        QString caption = QString::number(a->data().toInt());
+        if (a->isChecked() && m_computersWaiting > 0)
+            caption += QStringLiteral(" (%1 waiting)").arg(m_computersWaiting);
+        a->setText(caption);
+    }
 }
 
 void MainMenu::chooseComputerLevel(int level)

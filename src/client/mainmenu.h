@@ -35,6 +35,8 @@ public:
     void chooseComputerLevel(int level);
     // Only a hosting copy seats computer players; a joining copy shows both greyed out.
     void setComputerItemsEnabled(bool enabled);
+    // How many of the computers chosen wait for a seat: the chosen item says so, "9 (1 waiting)".
+    void showComputersWaiting(int waiting);
 
     // Adds one tile-group radio item ("<group>3"), in the order the folder gives them.
     QAction *addTileGroup(const QString &group);
@@ -48,6 +50,7 @@ private:
     void buildFile(QMenuBar *bar);
     void buildOptions(QMenuBar *bar);
     void buildComputers(QMenu *options);
+    void captionComputers();
     // Checks the item of `group` whose tag is `tag` and makes it the menu's tag; false if none.
     static bool chooseByTag(QMenu *menu, QActionGroup *group, int tag);
     void buildView(QMenuBar *bar);
@@ -64,4 +67,5 @@ private:
     QActionGroup *m_tileGroup = nullptr;
     QActionGroup *m_computerGroup = nullptr;
     QActionGroup *m_levelGroup = nullptr;
+    int m_computersWaiting = 0;
 };

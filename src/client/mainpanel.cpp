@@ -27,6 +27,8 @@ MainPanel::MainPanel(QWidget *parent)
     logo->setGeometry(2, 100, 40, 422);
     logo->setCursor(Qt::PointingHandCursor);
     logo->installEventFilter(this);
+    logo->setAccessibleName(QStringLiteral("Lexitangle logo"));
+    logo->setAccessibleDescription(QStringLiteral("Opens the maker's web page"));
     m_logo = logo;
 
     m_start = new QToolButton(m_board);
@@ -36,6 +38,7 @@ MainPanel::MainPanel(QWidget *parent)
     m_start->setIconSize(QSize(120, 30));
     m_start->setAutoRaise(true);
     m_start->setToolTip(QStringLiteral("Start Game"));
+    m_start->setAccessibleName(QStringLiteral("Start Game"));
     m_start->hide();
 }
 

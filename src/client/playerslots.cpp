@@ -129,6 +129,7 @@ void PlayerSlots::build(int seat)
     eyes->setScaledContents(true);
     eyes->setPixmap(eyesPicture());
     eyes->setAttribute(Qt::WA_TransparentForMouseEvents);
+    eyes->setAccessibleName(QStringLiteral("Just watching"));
     eyes->hide();
 }
 

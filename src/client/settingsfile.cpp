@@ -5,7 +5,9 @@
 #include "client/mainmenu.h"
 #include "client/tchat.h"
 #include "client/windowgeometry.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/tgamestart.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/twordslist.h"
 #include "words/inieditor.h"
 
@@ -32,6 +34,7 @@ void SettingsFile::connectOptions()
     on("PlaySounds1", [this] { saveinifile(); });
     on("BetterBoards1", [this] { saveBetterBoards(); });
     on("HighContrast1", [this] { saveHighContrast(); });
+    on("SpeakChat1", [this] { saveSpeakChat(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
     for (int count = 0; count <= 9; ++count)
         on(QByteArray("Computers" + QByteArray::number(count)).constData(), [this, &menu, count] {
@@ -160,9 +163,12 @@ void SettingsFile::applySettings(const ClientSettings &s)
     if (!s.tiles.isEmpty() && s.tiles.toLower() != "classic")
         m_window.loadgrouptiles(latin1(s.tiles));
     item("BetterBoards1")->setChecked(s.betterBoards);
+    item("SpeakChat1")->setChecked(s.speakChat);
     menu.chooseComputerLevel(s.computerLevel);
     menu.chooseComputerPlayers(s.computerPlayers);
     item("HighContrast1")->setChecked(s.highContrast);
+    if (windows.roundreview)
+        windows.roundreview->keptPlace().setStored(s.reviewPlace);
 }
 
 void SettingsFile::saveinifile()
@@ -186,6 +192,12 @@ void SettingsFile::saveBetterBoards()
     editSettingsFile([on](IniEditor &ini) { ClientSettings::writeBetterBoards(ini, Section, on); });
 }
 
+void SettingsFile::saveSpeakChat()
+{
+    const bool on = m_window.menu().item(QStringLiteral("SpeakChat1"))->isChecked();
+    editSettingsFile([on](IniEditor &ini) { ClientSettings::writeSpeakChat(ini, Section, on); });
+}
+
 void SettingsFile::saveComputerPlayers()
 {
     const int count = m_window.menu().computerPlayersTag();
@@ -202,6 +214,11 @@ void SettingsFile::saveComputerLevel()
 {
     const int level = m_window.menu().computerLevelTag();
     editSettingsFile([level](IniEditor &ini) { ClientSettings::writeComputerLevel(ini, Section, level); });
+}
+
+void SettingsFile::saveReviewPlace(const QRect &place)
+{
+    editSettingsFile([&place](IniEditor &ini) { ClientSettings::writeReviewPlace(ini, Section, place); });
 }
 
 void SettingsFile::editSettingsFile(const std::function<void(IniEditor &)> &edit)

@@ -35,6 +35,10 @@ public:
     void saveComputerLevel();
     // And "High Contrast".
     void saveHighContrast();
+    // And "Speak Chat".
+    void saveSpeakChat();
+    // The round review's place: its keys are written only when it was moved or resized.
+    void saveReviewPlace(const QRect &place);
     // A failure is told as one system line until a save of that file succeeds again; while
     // the window closes it goes to stderr, every time.
     void reportSave(const QString &path, bool saved, const QString &reason);

@@ -8,8 +8,10 @@
 #include "client/settingsfile.h"
 #include "client/tilegroupmenu.h"
 #include "client/windowgeometry.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/tgamestart.h"
 #include "dialogs/tphrases.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/tspylist.h"
 #include "dialogs/ttallylist.h"
 #include "dialogs/twordslist.h"
@@ -19,6 +21,7 @@
 #include "net/protocol.h"
 #include "net/tsock.h"
 #include "session/clientsession.h"
+#include "widgets/announcer.h"
 #include "widgets/infront.h"
 #include "words/notifier.h"
 #include "words/tdictn.h"
@@ -73,9 +76,12 @@ void Tchat::buildPanel()
             sendMessage(Msg::justwatch(seat, mode));
     });
 
+    m_announcer = new Announcer(m_panel);
     m_chat = new ChatPanel(m_panel, this);
+    m_chat->setAnnouncer(m_announcer);
 
     m_game = new GameFlow(m_panel, *this, nullptr, this);
+    m_game->setAnnouncer(m_announcer);
     m_game->setTileSet(TileSet::builtIn(devicePixelRatioF()));
 
     m_startButton = area->startButton();
@@ -106,6 +112,7 @@ void Tchat::connectMenu()
     connect(m_chat, &ChatPanel::scrollOffChanged, item("ScrollChatOff2"), &QAction::setChecked);
     on("ResetScreenLocation1", [this] { resetScreenLocation(); });
     connect(item("HighContrast1"), &QAction::toggled, this, &Tchat::setHighContrast);
+    connect(item("SpeakChat1"), &QAction::toggled, m_announcer, &Announcer::setChatSpoken);
     on("JustWatch1", [this] { JustWatch1Click(); });
     on("SpyList1", [this] { InFront::show(m_windows.spylist); });
     on("PrhaseList1", [this] {
@@ -130,6 +137,11 @@ void Tchat::attach(const Windows &windows)
         m_game->setWordsList(m_windows.wordslist);
     if (m_windows.spylist)
         connect(m_windows.spylist, &Tspylist::kickRequested, this, &Tchat::kicking);
+    if (m_windows.roundreview) {
+        KeptPlace *review = &m_windows.roundreview->keptPlace();
+        connect(review, &KeptPlace::changed, this, [this](const QRect &place) { m_settings->saveReviewPlace(place); });
+        connect(this, &Tchat::closing, review, &KeptPlace::keep);
+    }
     if (m_windows.phrases)
         connect(m_windows.phrases, &Tphrases::done, this, [this] {
             for (int n = 1; n <= ChatPanel::PhraseCount; ++n)
@@ -199,6 +211,7 @@ void Tchat::processparams(const QStringList &arguments)
     if (arguments.isEmpty()) {
         systemLine(QStringLiteral("Loading Solo Game..Please wait."));
         InFront::show(m_windows.download);
+        m_solo = true;
         m_hostAddress = "127.0.0.1";
         m_session->setPlayerName("You");
         // Without a table there is no solo game to go on to: the window that offers it would
@@ -337,7 +350,7 @@ void Tchat::label_playername1ContextPopup(int seat)
 void Tchat::kicking(int seat)
 {
     if (isHost() && loggedIn())
-        sendMessage(Msg::kickhim(ownSeat(), seat));
+        m_session->removeSeat(seat);
 }
 
 // ---- output ----
@@ -445,6 +458,8 @@ void Tchat::resetScreenLocation()
 {
     if (m_windows.wordslist)
         m_windows.wordslist->setRemembered(52, 108);
+    if (m_windows.roundreview)
+        m_windows.roundreview->keptPlace().reset();
     m_geometry->placeWindow(WindowGeometry::HomeCorner, WindowGeometry::HomeSize);
 }
 

@@ -7,11 +7,12 @@
 
 #include "client/chatpanel.h"
 #include "client/gameflow.h"
-#include "client/paths.h"
+#include "system/paths.h"
 #include "host/hostsettings.h"
 #include "net/messages.h"
 #include "widgets/colourvalue.h"
 
+class Announcer;
 class ChatPanel;
 class ClientSession;
 class GameFlow;
@@ -27,6 +28,7 @@ class TSock;
 class Tgamestart;
 class Tphrases;
 class Tspylist;
+class Troundreview;
 class Twordslist;
 class Ttallylist;
 class TileGroupMenu;
@@ -61,6 +63,7 @@ public:
         Tgamestart *gamestart = nullptr;
         Tphrases *phrases = nullptr;
         Twordslist *wordslist = nullptr;
+        Troundreview *roundreview = nullptr;
         QWidget *about = nullptr;
         QWidget *help = nullptr;
         QWidget *download = nullptr;
@@ -79,6 +82,7 @@ public:
     PlayerSlots &playerSlots() { return *m_slots; }
     ChatPanel &chat() { return *m_chat; }
     GameFlow &game() { return *m_game; }
+    Announcer &announcer() { return *m_announcer; }
     QWidget *boardPanel() const { return m_panel; }
 
     // Host-side settings read by the host at the moment of use.
@@ -93,6 +97,9 @@ public:
     // Both answer whether the connection was started; a failure was shown to the player.
     bool hostpress();
     bool joinpress();
+    // How start-up chose to play: solo (no arguments) and the address the window connects to.
+    bool solo() const { return m_solo; }
+    QByteArray hostAddress() const { return m_hostAddress; }
 
     // Session state, kept by the session.
     int ownSeat() const override;
@@ -191,6 +198,7 @@ private:
     QWidget *m_panel = nullptr;
     PlayerSlots *m_slots = nullptr;
     ChatPanel *m_chat = nullptr;
+    Announcer *m_announcer = nullptr;
     GameFlow *m_game = nullptr;
     TSock *m_presence = nullptr;
     QWidget *m_startButton = nullptr;
@@ -198,6 +206,7 @@ private:
     QByteArray m_hostAddress;
     bool m_shownOnce = false;
     bool m_started = false; // processparams has run
+    bool m_solo = false;
     bool m_closing = false;
     QStringList m_arguments;
     TileGroupMenu *m_tiles = nullptr;

@@ -13,14 +13,20 @@ const char Connecting[] = R"(
 game on your own computer: it hosts a table for you and seats you as "You". Choose
 <b>File, Start Game</b>, pick the board size, the shortest word allowed, the time per round and
 the score to play to, and press Start. A solo game needs no internet connection.</p>
-<p><b>Playing with others.</b> Tables for several players are normally started from the Orvo22
-games lobby, which starts Lexitangle for every player. You can also start it yourself:</p>
+<p><b>Playing with others.</b> Tables for several players are started from the Lexitangle
+Lobby: choose <b>Play with Others</b> in the window that opens with a solo game, or start
+"Lexitangle Lobby" from your desktop's menu. Enter your name there, then:</p>
 <ul>
-<li>to host a table: <tt>lexitangle &lt;your name&gt; x true</tt></li>
-<li>to join one: <tt>lexitangle &lt;your name&gt; &lt;host address&gt; join</tt></li>
+<li><b>Host a Table</b> starts the game as the host and shows the addresses others can use, with
+<b>Copy Invite Link</b> to send one (a link looks like lexitangle://192.168.1.20);</li>
+<li>a table on your own network appears under <b>Tables on this network</b>: double-click it to
+join;</li>
+<li>for any other table, paste its invite link or type its address under <b>Join by address</b>.</li>
 </ul>
 <p>The host's computer must accept incoming connections on <b>TCP port 7772</b>; open that port in
-its firewall and, behind a router, forward it to the host. Joining players only connect out.</p>
+its firewall. For players from the internet, check <b>Let players from the internet in</b> before
+hosting: the lobby then asks your router to forward the port (or forward it by hand). Joining
+players only connect out.</p>
 <p>The host is usually the first player in the list. The host's copy of the game runs the table,
 so when the host leaves, the game ends for everybody.</p>
 )";
@@ -53,6 +59,12 @@ then send the word.</li>
 <p><b>Options, Disable Typing</b> switches keyboard entry off altogether.</p>
 <p>A <b>right click</b> on the board or the <b>Send</b> button sends the word; <b>Clear</b>
 empties it and <b>Rotate</b> turns the board.</p>
+<p><b>With a screen reader.</b> The board is a table: each tile is read with its letter, its
+row and column as the board is turned, and its place in the word you are building. At any time
+<b>Ctrl+B</b> reads the board row by row and <b>Ctrl+W</b> reads the letters of your word. The
+game says what you would otherwise read on screen: the verdict on every word with its reason,
+the start of a round, "10 seconds left", your score and place at the end of a round, the winner,
+and the other players' chat lines (<b>Options, Speak Chat</b> turns those off).</p>
 <p>A score to play to of <b>0</b> plays a single round: whoever leads after it wins, unless the
 top score is shared. The host can check <b>Automatically Start Next Game</b>; a new game with the
 same settings then starts one minute after a winner is declared.</p>

@@ -1,5 +1,6 @@
 #include "dialogs/reviewboard.h"
 
+#include "widgets/boardaccessible.h"
 #include "words/lettercodes.h"
 
 #include <QPainter>
@@ -33,20 +34,20 @@ ReviewBoard::ReviewBoard(QWidget *parent)
     setObjectName(QStringLiteral("paintbox_review"));
     setMinimumSize(200, 200);
     m_cells.fill(LetterCodes::Empty);
+    BoardAccessible::install();
+}
+
+QChar ReviewBoard::letterAt(QPoint cell) const
+{
+    const int code = codeAt(m_cells, cell);
+    return LetterCodes::isLetter(code) ? QChar('A' + code - LetterCodes::FirstLetter) : QChar();
 }
 
 void ReviewBoard::setBoard(const BoardCells &cells)
 {
     m_cells = cells;
     // The square around every tile: sizes off the centre keep their place as dealt.
-    int first = Side, last = -1;
-    for (int c = 0; c < Side; ++c)
-        for (int r = 0; r < Side; ++r)
-            if (LetterCodes::isLetter(codeAt(cells, QPoint(c, r)))) {
-                first = std::min({first, c, r});
-                last = std::max({last, c, r});
-            }
-    m_square = last < 0 ? QRect(0, 0, 0, 0) : QRect(first, first, last - first + 1, last - first + 1);
+    m_square = squareAround(Side, [&cells](QPoint p) { return LetterCodes::isLetter(codeAt(cells, p)); });
     m_path.clear();
     update();
 }

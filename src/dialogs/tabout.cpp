@@ -36,6 +36,7 @@ Tabout::Tabout(QWidget *parent)
     top.setDevicePixelRatio(ratio);
     logo->setPixmap(top);
     logo->setGeometry(12, 12, 40, 150);
+    logo->setAccessibleName(QStringLiteral("Lexitangle logo"));
     label(this, QStringLiteral("Label1"), QStringLiteral("Lexitangle"), QPoint(70, 16), 24, true);
     label(this, QStringLiteral("Label2"), QStringLiteral("Version"), QPoint(70, 56), 13, true);
     QLabel *version = label(this, QStringLiteral("version"), QString::fromLatin1(Protocol::Version), QPoint(125, 56), 13, true);

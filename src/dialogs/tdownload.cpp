@@ -108,6 +108,7 @@ void Tdownload::buildLeftPanel()
     if (large)
         lobby.setDevicePixelRatio(2);
     picture->setPixmap(lobby);
+    picture->setAccessibleName(QStringLiteral("The Orvo22 Lobby"));
 
     QLabel *pitch = text(left,
                          QStringLiteral("Download The Orvo22 Lobby Now to play this  and other "

@@ -1,5 +1,6 @@
 #include "dialogs/tgamestart.h"
 
+#include "dialogs/choicepicture.h"
 #include "dialogs/optionkeys.h"
 #include "net/messages.h"
 #include "widgets/artpicture.h"
@@ -89,8 +90,10 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
 
     text(this, QStringLiteral("Play to Score:"), QRect(40, 48, 120, 20), 14);
     m_upDown1 = spin("UpDown1", "edit_playtoscore", 0, 10000, 100, 100, 46);
+    name(m_upDown1, QStringLiteral("Play to Score"), QStringLiteral("The score that wins; 0 plays a single round"));
     text(this, QStringLiteral("Round Time:"), QRect(40, 78, 120, 20), 14);
     m_upDown2 = spin("UpDown2", "edit_creationtime", 45, 180, 5, 60, 76);
+    name(m_upDown2, QStringLiteral("Round Time"), QStringLiteral("Seconds in each round"));
     text(this, QStringLiteral("secs"), QRect(266, 78, 40, 20), 14);
 
     m_labelBoardsize = text(this, QStringLiteral("BOARD SIZE"), QRect(0, 110, 321, 22), 16, cream, true);
@@ -101,8 +104,11 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     QList<QWidget *> sizes;
     for (const Option &o : sizeOptions) {
         int &row = o.rightColumn ? rightRow : leftRow;
-        sizes << option(QStringLiteral("image_size%1").arg(o.code), QLatin1String(o.caption), o.code,
-                        o.rightColumn ? 166 : 54, 136 + 24 * row++);
+        const QString caption = QLatin1String(o.caption);
+        // "4X4" would be read out letter by letter.
+        const QString spoken = QString(caption).replace(QLatin1Char('X'), QStringLiteral(" by "));
+        sizes << option(QStringLiteral("image_size%1").arg(o.code), caption, o.code, o.rightColumn ? 166 : 54,
+                        136 + 24 * row++, spoken, QStringLiteral("Board size"));
     }
     new OptionKeys(sizes, 4, [this](const QString &name) { clicksize(name); }, this);
 
@@ -112,7 +118,8 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     QList<QWidget *> minimums;
     for (int code = 3; code <= 7; ++code)
         minimums << option(QStringLiteral("image_min%1").arg(code), QStringLiteral("%1 Letters").arg(code), code,
-                           102, 261 + 23 * (code - 3));
+                           102, 261 + 23 * (code - 3), QStringLiteral("%1 letters").arg(code),
+                           QStringLiteral("Minimum word length"));
     new OptionKeys(minimums, 5, [this](const QString &name) { clickmin(name); }, this);
 
     auto *start = new QPushButton(this);
@@ -123,10 +130,21 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     start->setIcon(ArtPicture::load(QStringLiteral("button_start"), QSize(120, 30),
                                     QStringLiteral("Start Game")));
     start->setIconSize(QSize(120, 30));
+    start->setAccessibleName(QStringLiteral("Start"));
+    start->setAccessibleDescription(QStringLiteral("Starts the game with these options"));
     connect(start, &QPushButton::clicked, this, &Tgamestart::button_startClick);
 
     clicksize(QStringLiteral("image_size10"));
     clickmin(QStringLiteral("image_min4"));
+}
+
+void Tgamestart::name(QSpinBox *box, const QString &name, const QString &description)
+{
+    // The box and the text inside it, which is what takes the focus.
+    for (QWidget *w : {static_cast<QWidget *>(box), static_cast<QWidget *>(box->findChild<QLineEdit *>())}) {
+        w->setAccessibleName(name);
+        w->setAccessibleDescription(description);
+    }
 }
 
 QSpinBox *Tgamestart::spin(const char *spinName, const char *editName, int min, int max, int step,
@@ -153,14 +171,20 @@ QSpinBox *Tgamestart::spin(const char *spinName, const char *editName, int min, 
     return box;
 }
 
-QWidget *Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top)
+QWidget *Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top,
+                            const QString &spoken, const QString &group)
 {
-    auto *picture = new QLabel(this);
-    picture->setObjectName(name);
+    auto *picture = new ChoicePicture(name, code, this);
+    picture->setAccessibleName(spoken);
+    picture->setAccessibleDescription(group);
     picture->setGeometry(QRect(QPoint(left, top), checkSize));
-    picture->setProperty("hint", QString::number(code));
-    picture->setProperty("mark", 0);
-    picture->setPixmap(checkPicture(0));
+    picture->setChecked(false, checkPicture(0));
+    connect(picture, &ChoicePicture::chosen, this, [this](const QString &chosen) {
+        if (chosen.startsWith(QLatin1String("image_size")))
+            clicksize(chosen);
+        else
+            clickmin(chosen);
+    });
     picture->setCursor(Qt::PointingHandCursor);
     picture->installEventFilter(this);
 
@@ -174,20 +198,17 @@ QWidget *Tgamestart::option(const QString &name, const QString &caption, int cod
 void Tgamestart::check(const QString &prefix, int first, int last, const QString &name,
                        QString &hint, const QString &fallback)
 {
-    QLabel *chosen = nullptr;
+    ChoicePicture *chosen = nullptr;
     for (int code = first; code <= last; ++code) {
-        auto *picture = findChild<QLabel *>(prefix + QString::number(code));
-        picture->setPixmap(checkPicture(0));
-        picture->setProperty("mark", 0);
+        auto *picture = findChild<ChoicePicture *>(prefix + QString::number(code));
         if (picture->objectName() == name)
             chosen = picture;
     }
     if (!chosen)
-        chosen = findChild<QLabel *>(prefix + fallback);
-    chosen->setPixmap(checkPicture(1));
-    chosen->setProperty("mark", 1);
+        chosen = findChild<ChoicePicture *>(prefix + fallback);
     for (int code = first; code <= last; ++code) {
-        auto *picture = findChild<QLabel *>(prefix + QString::number(code));
+        auto *picture = findChild<ChoicePicture *>(prefix + QString::number(code));
+        picture->setChecked(picture == chosen, checkPicture(picture == chosen ? 1 : 0));
         OptionKeys::setChosen(picture, picture == chosen);
     }
     hint = chosen->property("hint").toString();

@@ -52,7 +52,9 @@ protected:
 private:
     QSpinBox *spin(const char *spinName, const char *editName, int min, int max, int step,
                    int value, int top);
-    QWidget *option(const QString &name, const QString &caption, int code, int left, int top);
+    QWidget *option(const QString &name, const QString &caption, int code, int left, int top, const QString &spoken,
+                    const QString &group);
+    static void name(QSpinBox *box, const QString &name, const QString &description);
     void check(const QString &prefix, int first, int last, const QString &name, QString &hint,
                const QString &fallback);
 

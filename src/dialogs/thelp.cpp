@@ -1,5 +1,6 @@
 #include "dialogs/thelp.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 #include "dialogs/helptext.h"
 
@@ -66,6 +67,7 @@ Thelp::Thelp(std::function<void()> showAbout, QWidget *parent)
         memo->setOpenLinks(false);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setHtml(HelpText::page(number));
+        AccessibleNames::scrollArea(memo, QString::fromLatin1(PageTitles[number - 1]));
         m_pages->addWidget(memo);
     }
     m_pages->setCurrentIndex(0);

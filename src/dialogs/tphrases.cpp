@@ -42,6 +42,7 @@ Tphrases::Tphrases(QWidget *parent)
         edit->setGeometry(112, rowTops[n - 1], 248, 21);
         edit->setMaxLength(MaxPhraseLength);
         edit->setPalette(editPalette);
+        label->setBuddy(edit); // names the edit for assistive tools
         m_edits[n - 1] = edit;
     }
 

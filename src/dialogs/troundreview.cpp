@@ -1,8 +1,12 @@
 #include "dialogs/troundreview.h"
 
-#include "widgets/dialoglook.h"
+#include "dialogs/keptplace.h"
 #include "dialogs/reviewboard.h"
+#include "dialogs/reviewwordsmodel.h"
+#include "records/historykeeper.h"
 #include "solver/roundhistory.h"
+#include "widgets/accessiblenames.h"
+#include "widgets/dialoglook.h"
 #include "words/worddefinitions.h"
 
 #include <QApplication>
@@ -11,38 +15,29 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
-const QColor missedColour(178, 198, 178);
-// 4.5:1 on the list's ground, and the selected row white on a dark blue.
-const QColor missedHighContrast(205, 218, 205);
-const QColor highlightHighContrast(28, 52, 96);
 const QColor listBase(60, 86, 60);
-constexpr int RowRole = Qt::UserRole;
+// High Contrast: the selected row white on a dark blue, 4.5:1 or more.
+const QColor highlightHighContrast(28, 52, 96);
+const QSize homeSize(660, 500);
 // Selecting through the list with the arrow keys asks for one definition, at the word the
 // keys come to rest on.
 constexpr int DefineDelayMs = 60;
-
-QString finderText(RoundHistory::Finder finder)
-{
-    switch (finder) {
-    case RoundHistory::Finder::Me: return QStringLiteral("you");
-    case RoundHistory::Finder::Table: return QStringLiteral("the table");
-    case RoundHistory::Finder::Nobody: break;
-    }
-    return QStringLiteral("missed");
-}
 
 QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
 {
@@ -60,24 +55,34 @@ QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
 } // namespace
 
 Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_history(history), m_definitions(definitions)
+    : QWidget(parent, Qt::Window), m_live(history), m_history(&history), m_definitions(definitions)
 {
     setObjectName(QStringLiteral("roundreview"));
     setWindowTitle(QStringLiteral("Lexitangle - Round Review"));
-    resize(660, 500);
+    resize(homeSize);
+    m_place = new KeptPlace(*this, homeSize);
     DialogLook::applyBackground(this);
+
+    m_games = new QComboBox(this);
+    m_games->setObjectName(QStringLiteral("combo_game"));
+    m_games->setMinimumContentsLength(44);
+    m_games->addItem(QStringLiteral("This Game"), qint64(0));
+    m_games->hide(); // until there is a history to choose from
 
     m_previous = new QPushButton(QStringLiteral("\u25C0"), this);
     m_previous->setObjectName(QStringLiteral("button_previousround"));
     m_previous->setToolTip(QStringLiteral("Previous round"));
+    m_previous->setAccessibleName(QStringLiteral("Previous round"));
     m_next = new QPushButton(QStringLiteral("\u25B6"), this);
     m_next->setObjectName(QStringLiteral("button_nextround"));
     m_next->setToolTip(QStringLiteral("Next round"));
+    m_next->setAccessibleName(QStringLiteral("Next round"));
     for (QPushButton *b : {m_previous, m_next})
         b->setFixedWidth(32);
     m_rounds = new QComboBox(this);
     m_rounds->setObjectName(QStringLiteral("combo_round"));
     m_rounds->setMinimumContentsLength(12);
+    m_rounds->setAccessibleName(QStringLiteral("Round"));
     m_summary = creamLabel(this, "label_summary", true);
     m_summary->setWordWrap(true);
 
@@ -88,24 +93,8 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_filter->setObjectName(QStringLiteral("edit_filter"));
     m_filter->setPlaceholderText(QStringLiteral("Filter"));
     m_filter->setClearButtonEnabled(true);
-
-    m_words = new QTreeWidget(this);
-    m_words->setObjectName(QStringLiteral("list_words"));
-    m_words->setColumnCount(3);
-    m_words->setHeaderLabels({QStringLiteral("Word"), QStringLiteral("Points"), QStringLiteral("Found by")});
-    m_words->setRootIsDecorated(false);
-    m_words->setUniformRowHeights(true);
-    m_words->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_words->setMouseTracking(true);
-    m_words->header()->setSectionResizeMode(WordColumn, QHeaderView::Stretch);
-    m_words->header()->setStretchLastSection(false);
-    m_words->setColumnWidth(PointsColumn, 60);
-    m_words->setColumnWidth(FinderColumn, 90);
-    QPalette listPal = m_words->palette();
-    listPal.setColor(QPalette::Base, listBase);
-    listPal.setColor(QPalette::Text, white);
-    m_words->setPalette(listPal);
-    m_words->viewport()->installEventFilter(this);
+    m_filter->setAccessibleName(QStringLiteral("Filter"));
+    m_filter->setAccessibleDescription(QStringLiteral("Shows only the words that hold this text"));
 
     m_definition = creamLabel(this, "label_definition", false);
     m_definition->setWordWrap(true);
@@ -114,6 +103,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_definition->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *top = new QHBoxLayout;
+    top->addWidget(m_games);
     top->addWidget(m_previous);
     top->addWidget(m_rounds);
     top->addWidget(m_next);
@@ -123,7 +113,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     left->addStretch();
     auto *right = new QVBoxLayout;
     right->addWidget(m_filter);
-    right->addWidget(m_words, 1);
+    right->addWidget(makeList(), 1);
     auto *middle = new QHBoxLayout;
     middle->addLayout(left);
     middle->addLayout(right, 1);
@@ -140,21 +130,138 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_next, &QPushButton::clicked, this, [this] { showRound(m_round + 1); });
     connect(m_rounds, &QComboBox::activated, this, &Troundreview::showRound);
     connect(m_filter, &QLineEdit::textChanged, this, &Troundreview::applyFilter);
-    connect(m_words, &QTreeWidget::currentItemChanged, this, &Troundreview::currentChanged);
-    connect(m_words, &QTreeWidget::itemEntered, this, &Troundreview::showPathOf);
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
+    connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
+    connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
+    fillRounds();
+}
+
+Troundreview::~Troundreview() = default;
+
+void Troundreview::setPastGames(HistoryKeeper *history, BoardSolver *solver)
+{
+    m_records = history;
+    m_solver = solver;
+    m_games->show();
+    connect(history, &HistoryKeeper::gamesListed, this, &Troundreview::listGames);
+    connect(history, &HistoryKeeper::gameLoaded, this, &Troundreview::gameLoaded);
+}
+
+void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
+{
+    const QSignalBlocker block(m_games);
+    m_games->clear();
+    m_games->addItem(QStringLiteral("This Game"), qint64(0));
+    for (const HistoryStore::GameEntry &g : games) {
+        const QString result = g.winner.isEmpty() ? QStringLiteral("no winner")
+                               : g.won            ? QStringLiteral("won")
+                                                  : QString::fromLatin1(g.winner) + QStringLiteral(" won");
+        m_games->addItem(QStringLiteral("%1  %2, %3 rounds, %4 points, %5")
+                             .arg(g.started.toLocalTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+                                  Record::roleName(g.role))
+                             .arg(g.rounds)
+                             .arg(g.ownScore)
+                             .arg(result),
+                         g.id);
+    }
+    const int shown = m_games->findData(m_gameId);
+    m_games->setCurrentIndex(shown < 0 ? 0 : shown);
+}
+
+void Troundreview::showGame(qint64 id)
+{
+    m_wantedGame = id;
+    if (id != 0 && m_records) {
+        m_records->requestGame(id); // shown when it has been read
+        return;
+    }
+    m_gameId = 0;
+    showRounds(&m_live, true);
+    m_past.reset();
+    m_games->setCurrentIndex(0);
+}
+
+void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGame &game)
+{
+    if (id != m_wantedGame || !found)
+        return; // a game asked for earlier, or one that is gone
+    QList<RoundHistory::Round> rounds;
+    for (const HistoryStore::PastRound &past : game.rounds) {
+        RoundHistory::Round round;
+        round.cells = past.cells;
+        round.minLetters = past.minLetters;
+        round.ownWords = past.ownWords.join('+');
+        round.tableWords = past.tableWords.join('+');
+        rounds.append(std::move(round));
+    }
+    auto loaded = std::make_unique<RoundHistory>(m_solver);
+    loaded->loadRounds(std::move(rounds));
+    m_gameId = id;
+    showRounds(loaded.get(), false);
+    m_past = std::move(loaded);
+    const int index = m_games->findData(id);
+    if (index >= 0)
+        m_games->setCurrentIndex(index);
+    Q_EMIT pastGameShown(id);
+}
+
+void Troundreview::showRounds(RoundHistory *rounds, bool newest)
+{
+    m_history = rounds;
+    m_round = -1;
+    m_firstNumber = rounds->roundCount() > 0 ? rounds->round(0).number : 1;
+    fillRounds();
+    showRound(newest ? rounds->roundCount() - 1 : 0);
+}
+
+void Troundreview::liveRoundsChanged()
+{
+    // A round of the game in progress ended: the list of games may have grown too.
+    if (m_records && isVisible())
+        m_records->requestGames();
+    if (m_history == &m_live)
+        roundsChanged();
+}
+
+QWidget *Troundreview::makeList()
+{
+    m_model = new ReviewWordsModel(this);
+    m_words = new QTreeView(this);
+    m_words->setObjectName(QStringLiteral("list_words"));
+    m_words->setModel(m_model);
+    m_words->setRootIsDecorated(false);
+    m_words->setItemsExpandable(false);
+    m_words->setUniformRowHeights(true);
+    m_words->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_words->setMouseTracking(true);
+    m_words->header()->setSectionResizeMode(ReviewWordsModel::WordColumn, QHeaderView::Stretch);
+    m_words->header()->setStretchLastSection(false);
+    m_words->setColumnWidth(ReviewWordsModel::PointsColumn, 60);
+    m_words->setColumnWidth(ReviewWordsModel::FinderColumn, 110);
+    QPalette listPal = m_words->palette();
+    listPal.setColor(QPalette::Base, listBase);
+    listPal.setColor(QPalette::Text, white);
+    m_words->setPalette(listPal);
+    m_words->viewport()->installEventFilter(this);
+    AccessibleNames::scrollArea(m_words, QStringLiteral("Words of the round"),
+                                QStringLiteral("Every word on the board with its points and who found it"));
+
+    connect(m_words->selectionModel(), &QItemSelectionModel::currentChanged, this, &Troundreview::currentChanged);
+    connect(m_words, &QAbstractItemView::entered, this, &Troundreview::showPathOf);
     auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
-    connect(&m_history, &RoundHistory::roundsChanged, this, &Troundreview::roundsChanged);
-    fillRounds();
+    return m_words;
 }
 
 void Troundreview::showReview()
 {
-    if (m_round < 0 || m_round != m_history.roundCount() - 1)
-        showRound(m_history.roundCount() - 1);
+    // The review is asked for the game in progress: a past game on show makes way for it.
+    if (m_history != &m_live)
+        showGame(0);
+    if (m_round < 0 || m_round != m_history->roundCount() - 1)
+        showRound(m_history->roundCount() - 1);
     // Opened from the keyboard, the arrow keys step through the words at once.
     if (!isVisible() && !m_words->hasFocus())
         m_words->setFocus(Qt::OtherFocusReason);
@@ -163,17 +270,52 @@ void Troundreview::showReview()
     activateWindow();
 }
 
+void Troundreview::setHighContrast(bool on)
+{
+    QPalette pal = m_words->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight,
+                     on ? highlightHighContrast : palette().color(group, QPalette::Highlight));
+        pal.setColor(group, QPalette::HighlightedText,
+                     on ? QColor(Qt::white) : palette().color(group, QPalette::HighlightedText));
+    }
+    m_words->setPalette(pal);
+    m_model->setHighContrast(on);
+}
+
+void Troundreview::setVisible(bool visible)
+{
+    if (visible && !isVisible())
+        m_place->placeForShowing();
+    QWidget::setVisible(visible);
+}
+
+void Troundreview::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_place->hidden();
+}
+
 void Troundreview::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_round >= 0 && m_words->topLevelItemCount() == 0)
+    if (m_records)
+        m_records->requestGames();
+    if (m_round >= 0 && !m_filled)
         fillWords(); // the newest round came while the window was closed
 }
 
 void Troundreview::roundsChanged()
 {
+    // The oldest rounds of a long game are dropped: the index of the round on show moves with
+    // them (below 0 when it was dropped itself).
+    const int count = m_history->roundCount();
+    const int first = count > 0 ? m_history->round(0).number : 1;
+    if (m_round >= 0)
+        m_round -= first - m_firstNumber;
+    m_firstNumber = first;
     // The newest round follows when it was the one on show, or when there was none.
-    const int count = m_history.roundCount();
     const bool followNewest = m_round < 0 || m_round >= count - 2;
     fillRounds();
     if (followNewest)
@@ -184,24 +326,26 @@ void Troundreview::fillRounds()
 {
     const QSignalBlocker block(m_rounds);
     m_rounds->clear();
-    for (int i = 0; i < m_history.roundCount(); ++i)
-        m_rounds->addItem(QStringLiteral("Round %1").arg(i + 1));
-    if (m_history.roundCount() == 0) {
+    for (int i = 0; i < m_history->roundCount(); ++i)
+        m_rounds->addItem(QStringLiteral("Round %1").arg(m_history->round(i).number));
+    if (m_history->roundCount() == 0) {
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
         m_board->setBoard(BoardCells{});
-        m_words->clear();
+        m_model->setRows({});
+        m_filled = false;
+        m_currentRow = -1;
         m_definition->clear();
-    } else if (m_round >= 0 && m_round < m_history.roundCount()) {
+    } else if (m_round >= 0 && m_round < m_history->roundCount()) {
         m_rounds->setCurrentIndex(m_round);
     }
     m_previous->setEnabled(m_round > 0);
-    m_next->setEnabled(m_round >= 0 && m_round < m_history.roundCount() - 1);
+    m_next->setEnabled(m_round >= 0 && m_round < m_history->roundCount() - 1);
 }
 
 void Troundreview::showRound(int index)
 {
-    if (index < 0 || index >= m_history.roundCount())
+    if (index < 0 || index >= m_history->roundCount())
         return;
     m_round = index;
     {
@@ -209,114 +353,79 @@ void Troundreview::showRound(int index)
         m_rounds->setCurrentIndex(index);
     }
     m_previous->setEnabled(index > 0);
-    m_next->setEnabled(index < m_history.roundCount() - 1);
-    m_board->setBoard(m_history.round(index).cells);
-    m_words->clear();
+    m_next->setEnabled(index < m_history->roundCount() - 1);
+    m_board->setBoard(m_history->round(index).cells);
+    m_model->setRows({}); // a reset: the view forgets its current word without a signal
+    m_filled = false;
+    m_currentRow = -1;
     m_definition->clear();
     // A hidden window waits: the words are worked out when it is shown.
     if (isVisible())
         fillWords();
 }
 
-void Troundreview::setHighContrast(bool on)
-{
-    m_highContrast = on;
-    QPalette pal = m_words->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Highlight,
-                     on ? highlightHighContrast : palette().color(group, QPalette::Highlight));
-        pal.setColor(group, QPalette::HighlightedText,
-                     on ? QColor(Qt::white) : palette().color(group, QPalette::HighlightedText));
-    }
-    m_words->setPalette(pal);
-    // The rows take their colours when they are made; a hidden window makes them when shown.
-    m_words->clear();
-    if (m_round >= 0 && isVisible())
-        fillWords();
-}
-
 void Troundreview::fillWords()
 {
-    const QList<RoundHistory::Row> &rows = m_history.rows(m_round);
-    m_summary->setText(RoundHistory::summaryText(m_history.summary(m_round)));
-    QList<QTreeWidgetItem *> items;
-    items.reserve(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const RoundHistory::Row &row = rows[i];
-        auto *item = new QTreeWidgetItem({QString::fromLatin1(row.word), QString::number(row.points), finderText(row.finder)});
-        item->setData(WordColumn, RowRole, int(i));
-        item->setTextAlignment(PointsColumn, Qt::AlignRight | Qt::AlignVCenter);
-        const QColor colour = row.finder == RoundHistory::Finder::Me      ? cream
-                              : row.finder == RoundHistory::Finder::Table ? white
-                              : m_highContrast                            ? missedHighContrast
-                                                                          : missedColour;
-        for (int c = 0; c < 3; ++c) {
-            item->setForeground(c, colour);
-            if (row.finder == RoundHistory::Finder::Me) {
-                QFont f = item->font(c);
-                f.setBold(true);
-                item->setFont(c, f);
-            }
-        }
-        items.append(item);
-    }
-    m_words->addTopLevelItems(items);
+    m_model->setRows(m_history->rows(m_round));
+    m_summary->setText(RoundHistory::summaryText(m_history->summary(m_round)));
+    m_filled = true;
     applyFilter();
 }
 
 void Troundreview::applyFilter()
 {
-    const QString filter = m_filter->text().trimmed();
-    for (int i = 0; i < m_words->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_words->topLevelItem(i);
-        item->setHidden(!filter.isEmpty() && !item->text(WordColumn).contains(filter, Qt::CaseInsensitive));
+    {
+        const QScopedValueRollback<bool> quiet(m_refiltering, true);
+        m_model->setFilter(m_filter->text().trimmed());
+        // The selected word comes back when the filter shows it again; while the filter hides
+        // it, its path goes with it.
+        const QModelIndex current = m_model->indexOfRow(m_currentRow);
+        if (m_words->currentIndex().row() != current.row())
+            m_words->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     }
-    // A selected word the filter hides takes its path with it.
-    QTreeWidgetItem *current = m_words->currentItem();
-    showPathOf(current && !current->isHidden() ? current : nullptr);
+    showPathOf(m_words->currentIndex());
 }
 
-void Troundreview::currentChanged(QTreeWidgetItem *item)
+void Troundreview::currentChanged(const QModelIndex &index)
 {
-    showPathOf(item);
+    if (m_refiltering)
+        return;
+    m_currentRow = m_model->rowAt(index);
+    showPathOf(index);
     m_definition->clear();
-    if (item)
+    if (index.isValid())
         m_defineTimer->start();
 }
 
-void Troundreview::showPathOf(QTreeWidgetItem *item)
+void Troundreview::showPathOf(const QModelIndex &index)
 {
-    if (!item || m_round < 0) {
-        m_board->setPath({});
-        return;
-    }
-    const QList<RoundHistory::Row> &rows = m_history.rows(m_round);
-    const int row = item->data(WordColumn, RowRole).toInt();
-    m_board->setPath(row >= 0 && row < rows.size() ? rows[row].path : QList<QPoint>());
+    const int row = m_model->rowAt(index);
+    m_board->setPath(row >= 0 ? m_model->row(row).path : QList<QPoint>());
 }
 
 bool Troundreview::eventFilter(QObject *watched, QEvent *event)
 {
     // Leaving the list puts the selected word's path back.
     if (watched == m_words->viewport() && event->type() == QEvent::Leave)
-        showPathOf(m_words->currentItem());
+        showPathOf(m_words->currentIndex());
     return QWidget::eventFilter(watched, event);
 }
 
 void Troundreview::define()
 {
-    const QTreeWidgetItem *item = m_words->currentItem();
-    if (!item)
+    const int row = m_model->rowAt(m_words->currentIndex());
+    if (row < 0)
         return;
+    // The lookup itself can find the database damaged; it then answers nothing.
+    const QByteArray word = m_model->row(row).word;
+    const QList<WordDefinitions::Sense> senses = m_definitions.lookup(word);
     if (!m_definitions.available()) {
         // Told once; after that the line stays empty.
         m_definition->setText(m_noticeShown ? QString() : m_definitions.problem());
         m_noticeShown = true;
         return;
     }
-    const QByteArray word = item->text(WordColumn).toLatin1();
-    m_definition->setText(QStringLiteral("%1\n%2").arg(item->text(WordColumn),
-                                                       WordDefinitions::describe(word, m_definitions.lookup(word))));
+    m_definition->setText(QStringLiteral("%1\n%2").arg(QString::fromLatin1(word), WordDefinitions::describe(word, senses)));
 }
 
 QString Troundreview::definitionText() const
@@ -326,11 +435,12 @@ QString Troundreview::definitionText() const
 
 QString Troundreview::selectedText() const
 {
+    QModelIndexList selected = m_words->selectionModel()->selectedRows(ReviewWordsModel::WordColumn);
+    std::sort(selected.begin(), selected.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     QString text;
-    for (int i = 0; i < m_words->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = m_words->topLevelItem(i);
-        if (item->isSelected() && !item->isHidden())
-            text += item->text(WordColumn) + QLatin1Char('\t') + item->text(PointsColumn) + QLatin1Char('\n');
+    for (const QModelIndex &index : selected) {
+        const QModelIndex points = index.siblingAtColumn(ReviewWordsModel::PointsColumn);
+        text += index.data().toString() + QLatin1Char('\t') + points.data().toString() + QLatin1Char('\n');
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #include "dialogs/tspylist.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 
 
@@ -25,6 +26,7 @@ Tspylist::Tspylist(QWidget *parent)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("listbox_spys"));
     m_list->setGeometry(5, 5, 154, 130);
+    AccessibleNames::scrollArea(m_list, QStringLiteral("Spy List"));
     QPalette listPalette = m_list->palette();
     listPalette.setColor(QPalette::Base, QColor(226, 228, 182));
     listPalette.setColor(QPalette::Text, Qt::black);

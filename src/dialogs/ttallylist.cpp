@@ -1,5 +1,6 @@
 #include "dialogs/ttallylist.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 #include "words/notifier.h"
 
@@ -123,11 +124,15 @@ void Ttallylist::buildLists()
     m_checklist = new QListWidget(current);
     m_checklist->setObjectName(QStringLiteral("checklist"));
     m_checklist->setGeometry(current->contentsRect());
+    AccessibleNames::scrollArea(m_checklist, QStringLiteral("Players In Current Game"),
+                                QStringLiteral("Check a player to keep a tally against him"));
 
     DialogLook::label(this, QStringLiteral("Players Being Tallied"), QRect(303, 1, 170, 18));
     m_tally = new QListWidget(this);
     m_tally->setObjectName(QStringLiteral("listbox_tally"));
     m_tally->setGeometry(301, 19, 172, 339);
+    AccessibleNames::scrollArea(m_tally, QStringLiteral("Players Being Tallied"),
+                                QStringLiteral("Choose a player to see the tally against him"));
 
     connect(m_checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
     connect(m_tally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);

@@ -1,5 +1,6 @@
 #include "dialogs/twordslist.h"
 
+#include "widgets/accessiblenames.h"
 #include "widgets/dialoglook.h"
 
 #include "widgets/artpicture.h"
@@ -76,6 +77,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_image9->setGeometry(129, 1, 150, 21);
     m_image9->setPixmap(ArtPicture::load(QStringLiteral("title_wordsfound"), QSize(150, 21),
                                          QStringLiteral("Words Found")));
+    m_image9->setAccessibleName(QStringLiteral("Words Found"));
 
     m_found = creamLabel(this, "label_found", QStringLiteral("Count: 0"), 13);
     m_found->setGeometry(295, 3, 113, 16);
@@ -98,6 +100,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_grid->setFocusPolicy(Qt::NoFocus);
     m_grid->setFont(arial(16, false));
     m_grid->setItemDelegate(new PlainCellDelegate(m_grid));
+    AccessibleNames::scrollArea(m_grid, QStringLiteral("Words of the round"));
     QPalette gridPal = m_grid->palette();
     gridPal.setColor(QPalette::Base, green);
     gridPal.setColor(QPalette::Text, cream);
@@ -116,6 +119,7 @@ Twordslist::Twordslist(QWidget *parent)
     m_allwords->setIcon(ArtPicture::load(QStringLiteral("button_allwords"), QSize(96, 30),
                                          QStringLiteral("Close")));
     m_allwords->setIconSize(QSize(96, 30));
+    m_allwords->setAccessibleName(QStringLiteral("Close"));
     connect(m_allwords, &QPushButton::clicked, this, &QWidget::hide);
 
     m_review = new QPushButton(this);
@@ -126,40 +130,40 @@ Twordslist::Twordslist(QWidget *parent)
     m_review->setIcon(ArtPicture::load(QStringLiteral("button_review"), QSize(96, 30), QStringLiteral("Review")));
     m_review->setIconSize(QSize(96, 30));
     m_review->setToolTip(QStringLiteral("Round Review"));
+    m_review->setAccessibleName(QStringLiteral("Round Review"));
     connect(m_review, &QPushButton::clicked, this, &Twordslist::reviewRequested);
 }
 
 void Twordslist::thewords(const QByteArray &list)
 {
     m_grid->clearContents();
-    m_grid->setRowCount(1);
-    int count = 0;
-    QByteArray rest = list + "+@";
     m_nowords->hide();
     m_grid->hide();
-    m_found->setText(QStringLiteral("Count: 0"));
 
-    // Every pass takes at least the "+" after an item, and the text always ends in "+@",
-    // so the loop ends at the final "@" whatever the list holds.
-    int column = -1;
-    while (rest != "@") {
-        const qsizetype plus = rest.indexOf('+');
-        const QByteArray item = rest.left(plus);
-        rest.remove(0, plus + 1);
+    // The items between the "+" in order, until one that is "No Words". A list of tens of
+    // thousands of items is read in one pass and the grid sized once.
+    QList<QByteArray> items;
+    bool noWords = false;
+    for (qsizetype start = 0;;) {
+        const qsizetype plus = list.indexOf('+', start);
+        const QByteArray item = list.mid(start, plus < 0 ? -1 : plus - start);
         if (item == "No Words") {
-            m_nowords->show();
+            noWords = true;
             break;
         }
-        m_grid->show();
-        ++column;
-        ++count;
-        m_grid->setItem(m_grid->rowCount() - 1, column, new QTableWidgetItem(QString::fromLatin1(item)));
-        if (column == Columns - 1) {
-            column = -1;
-            m_grid->setRowCount(m_grid->rowCount() + 1);
-        }
+        items.append(item);
+        if (plus < 0)
+            break;
+        start = plus + 1;
     }
-    m_found->setText(QStringLiteral("Count: %1").arg(count));
+    // Three to a row; the row after the last full one is always there (empty when the count
+    // is a multiple of three).
+    m_grid->setRowCount(int(items.size() / Columns) + 1);
+    for (qsizetype i = 0; i < items.size(); ++i)
+        m_grid->setItem(int(i / Columns), int(i % Columns), new QTableWidgetItem(QString::fromLatin1(items[i])));
+    m_grid->setVisible(!items.isEmpty());
+    m_nowords->setVisible(noWords);
+    m_found->setText(QStringLiteral("Count: %1").arg(items.size()));
     show();
 }
 

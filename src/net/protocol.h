@@ -11,6 +11,11 @@ constexpr char Terminator = '\xFF';
 // The protocol version text, compared exactly by the host at login.
 inline const QByteArray Version = QByteArrayLiteral("1.0.6");
 
+// Every table listens on this TCP port; a copy started by the lobby also connects to the lobby's
+// presence listener on 127.0.0.1 at PresencePort.
+constexpr quint16 TablePort = 7772;
+constexpr quint16 PresencePort = 9001;
+
 // Seat numbers 1..SeatCount are the table's seats, one player slot each; seat 1 is the hosting
 // copy's own client. A number above SeatCount is a spy, who has no slot.
 constexpr int SeatCount = 10;

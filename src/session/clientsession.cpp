@@ -3,6 +3,7 @@
 #include "host/tserver.h"
 #include "net/esockexception.h"
 #include "net/fieldreader.h"
+#include "net/messages.h"
 #include "net/messageframer.h"
 #include "net/protocol.h"
 #include "net/receivequeue.h"
@@ -147,6 +148,12 @@ QString ClientSession::hostpress(TServer &server)
 QString ClientSession::joinpress(const QString &address)
 {
     return open(address, m_port, QHostAddress());
+}
+
+void ClientSession::removeSeat(int seat)
+{
+    Q_EMIT removalAsked(seat);
+    sendMessage(Msg::kickhim(m_ownSeat, seat));
 }
 
 void ClientSession::sendMessage(const QByteArray &whole)

@@ -60,6 +60,9 @@ public:
 
     // One whole message, terminator included. A failure is a warning on stderr.
     void sendMessage(const QByteArray &whole);
+    // The hosting player asks the host to remove a seat (CMD_kickhim); told first to whoever
+    // seated that player, so the close that follows is known for a removal.
+    void removeSeat(int seat);
     // Where sendMessage() puts the bytes: the socket, unless a test records them instead.
     using Sender = std::function<void(const QByteArray &whole)>;
     void setSender(Sender sender) { m_sender = std::move(sender); }
@@ -116,6 +119,8 @@ Q_SIGNALS:
     // The connection is gone: the socket reported its close, and every message that arrived
     // before it has been handled. Once per connection.
     void closed();
+    // removeSeat() is about to ask for this seat's removal.
+    void removalAsked(int seat);
 
 private:
     void registerHandlers();

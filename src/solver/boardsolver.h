@@ -51,10 +51,6 @@ public:
     // stopAt.
     int countWords(const BoardCells &cells, int minLetters, int stopAt);
 
-    // One chain of tiles that spells `word` (capitals) on the board, or an empty list: a plain
-    // search that needs no word list, for a word the table found that this copy's list lacks.
-    static QList<QPoint> findPath(const BoardCells &cells, QByteArrayView word);
-
     // The board as one search sees it (in the .cpp).
     struct Search;
 

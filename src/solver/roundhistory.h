@@ -6,6 +6,7 @@
 #include <QByteArrayList>
 #include <QList>
 #include <QObject>
+#include <QSet>
 
 #include <optional>
 
@@ -16,33 +17,43 @@
 //
 // Every word on a round's board comes from this copy's own word list through the solver. A
 // word the table found that this list lacks (the host's list differs) is still shown, with a
-// chain of tiles found for it on the board.
+// chain of tiles found for it on the board; one the board cannot spell is shown apart, as not
+// on this board, with no points.
+//
+// What a host sends is bounded before it is kept, so no host can grow a copy without end: the
+// last `MaxRounds` rounds of a game, at most `MaxListBytes` of listed words and as much of the
+// player's own words a round, kept as one text each; the rows of one round at a time.
 class RoundHistory : public QObject {
     Q_OBJECT
 public:
-    enum class Finder { Me, Table, Nobody };
+    static constexpr int MaxRounds = 50;
+    // The longest message a host can send: a longer list is cut at its last whole word.
+    static constexpr qsizetype MaxListBytes = 64 * 1024;
+
+    enum class Finder { Me, Table, Nobody, NotOnBoard };
 
     struct Row {
         QByteArray word;
         int points = 0;
         Finder finder = Finder::Nobody;
-        QList<QPoint> path; // empty only for a listed word that the board cannot spell
+        QList<QPoint> path; // empty only for a word not on this board
     };
 
     struct Summary {
-        int words = 0;      // rows
-        int points = 0;     // of all rows
+        int words = 0;      // rows on the board
+        int points = 0;     // of all rows on the board
         int myWords = 0;
         int myPoints = 0;
-        int tableWords = 0; // distinct words the table found, this player's own included
+        int tableWords = 0; // distinct words on the board the table found, this player's own included
+        int notOnBoard = 0; // listed words the board cannot spell
     };
 
     struct Round {
+        int number = 0; // 1 for a game's first round
         BoardCells cells{};
         int minLetters = 4;
-        QByteArrayList ownWords;
-        QByteArrayList tableWords;
-        std::optional<QList<Row>> rows; // filled the first time they are asked for
+        QByteArray ownWords;   // playable, distinct, each followed by '+'
+        QByteArray tableWords; // the same
     };
 
     // `solver` may be null: then only the table's words are shown.
@@ -55,12 +66,16 @@ public:
     void wordAccepted(const QByteArray &word);
     // The host's list for the round that was dealt last: words separated by "+", or "No Words".
     void roundListed(const QByteArray &list, int minLetters);
+    // The rounds of a game played before, as recorded, their words "+"-separated: they replace
+    // the rounds held, bounded and numbered as the rounds of a game in progress.
+    void loadRounds(QList<Round> rounds);
 
     int roundCount() const { return int(m_rounds.size()); }
-    // 0 <= index < roundCount().
+    // 0 <= index < roundCount(); the oldest kept round first.
     const Round &round(int index) const { return m_rounds[index]; }
     // Every word on the board and every word the table found, longest first, then in
-    // alphabetical order.
+    // alphabetical order; the words not on this board last, in the same order. Worked out
+    // for one round at a time: the reference holds until rows of another round are asked for.
     const QList<Row> &rows(int index);
     Summary summary(int index);
     static QString summaryText(const Summary &s);
@@ -70,9 +85,13 @@ Q_SIGNALS:
     void roundsChanged();
 
 private:
-    QList<Row> computeRows(const Round &round);
+    QList<Row> computeRows(const Round &round) const;
 
     BoardSolver *m_solver;
     QList<Round> m_rounds;
+    int m_roundsListed = 0;
     std::optional<Round> m_playing;
+    QSet<QByteArray> m_playingOwn; // m_playing's own words
+    int m_rowsNumber = 0;          // the round m_rows belong to; 0 for none
+    QList<Row> m_rows;
 };

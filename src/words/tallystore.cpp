@@ -1,6 +1,7 @@
 #include "words/tallystore.h"
 
 #include "words/checkedsavefile.h"
+#include "words/keepaside.h"
 #include "words/tlzrw1.h"
 
 #include <QDir>
@@ -85,21 +86,9 @@ TallyStore::Loaded TallyStore::read() const
     return result;
 }
 
-// Moves the file to the first free name of path.bad, path.bad.1, ...; a name that is taken in
-// any way (a dangling link too) is skipped, so an earlier kept file is never replaced.
 QString TallyStore::keepAside() const
 {
-    if (!QFileInfo(m_path).isFile())
-        return QString();
-    for (int n = 0; n < MaxKeptFiles; ++n) {
-        const QString candidate = m_path + QStringLiteral(".bad")
-            + (n == 0 ? QString() : QStringLiteral(".") + QString::number(n));
-        const QFileInfo taken(candidate);
-        if (taken.exists() || taken.isSymLink())
-            continue;
-        return QFile::rename(m_path, candidate) ? candidate : QString();
-    }
-    return QString();
+    return KeepAside::move(m_path);
 }
 
 bool TallyStore::save(const TallyTable &table, QString *error) const

@@ -15,8 +15,6 @@ public:
     // announces more is refused before anything is decoded, so a small file cannot make us
     // allocate gigabytes.
     static constexpr qint64 MaxTextSize = 16 * 1024 * 1024;
-    // Earlier unreadable files are never replaced: path.bad, path.bad.1 ... up to this many.
-    static constexpr int MaxKeptFiles = 1000;
 
     struct Loaded {
         TallyTable table;

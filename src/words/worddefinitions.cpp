@@ -1,123 +1,125 @@
 #include "words/worddefinitions.h"
 
-#include <QByteArray>
-#include <QFile>
+#include <QStringList>
 #include <QtDebug>
 
-#include <wn.h>
-
 #include <array>
-#include <cstring>
 
 namespace {
 
 // WordNet's longest entries are far shorter; anything longer is no word of the game.
 constexpr int MaxWordLength = 64;
 
-struct PartOfSpeech {
-    int code;
-    const char *name;
-};
-constexpr PartOfSpeech partsOfSpeech[] = {{NOUN, "noun"}, {VERB, "verb"}, {ADJ, "adjective"}, {ADV, "adverb"}};
-
-// "(gloss; \"example\"; \"example\")" -> "gloss".
-QString glossOf(const char *defn)
+// "gloss; \"example\"; \"example\"" -> "gloss".
+QString glossOf(const QByteArray &text)
 {
-    QString text = QString::fromLatin1(defn ? defn : "").trimmed();
-    if (text.startsWith(QLatin1Char('(')) && text.endsWith(QLatin1Char(')')))
-        text = text.mid(1, text.size() - 2);
-    const qsizetype example = text.indexOf(QStringLiteral("; \""));
+    QString gloss = QString::fromLatin1(text).trimmed();
+    const qsizetype example = gloss.indexOf(QStringLiteral("; \""));
     if (example >= 0)
-        text.truncate(example);
-    if (text.startsWith(QLatin1Char('"')))
-        text.clear(); // nothing but examples
-    return text.trimmed();
+        gloss.truncate(example);
+    if (gloss.startsWith(QLatin1Char('"')))
+        gloss.clear(); // nothing but examples
+    return gloss.trimmed();
 }
 
-// WordNet takes writable C strings; every call gets its own copy.
-struct CString {
-    std::array<char, MaxWordLength + 1> bytes{};
-    explicit CString(const QByteArray &text)
-    {
-        std::strncpy(bytes.data(), text.constData(), MaxWordLength);
-    }
-    char *get() { return bytes.data(); }
-};
+using Sense = WordDefinitions::Sense;
+// Per part of speech, its entries: the word's own senses, then a base form's.
+using PartsEntries = std::array<QList<QList<Sense>>, wordNetParts.size()>;
 
-// The word itself, then every base form WordNet's morphology gives for this part of speech.
-QList<QByteArray> formsOf(const QByteArray &word, int pos)
+QList<Sense> chooseSenses(const PartsEntries &byPart)
 {
-    QList<QByteArray> forms{word};
-    CString query(word);
-    for (char *form = morphstr(query.get(), pos); form; form = morphstr(nullptr, pos)) {
-        const QByteArray f(form);
-        if (!forms.contains(f))
-            forms.append(f);
-    }
-    return forms;
-}
-
-// Up to `wanted` senses of one part of speech, each read on its own so that a word with
-// dozens of senses costs no more than one with three.
-QList<WordDefinitions::Sense> sensesOf(const QByteArray &word, const PartOfSpeech &pos, int wanted)
-{
-    QList<WordDefinitions::Sense> senses;
-    for (const QByteArray &form : formsOf(word, pos.code)) {
-        for (int n = 1; senses.size() < wanted; ++n) {
-            CString query(form);
-            SynsetPtr synset = findtheinfo_ds(query.get(), pos.code, 0, n);
-            if (!synset)
-                break;
-            const QString gloss = glossOf(synset->defn);
-            free_syns(synset);
-            if (!gloss.isEmpty())
-                senses.append({QString::fromLatin1(pos.name), QString::fromLatin1(form).replace(QLatin1Char('_'), QLatin1Char(' ')), gloss});
+    // Which senses: every entry's first before any entry's second, the parts of speech in order,
+    // the word's own entry before its base form's. A word that is no entry of its own, or has no
+    // base form, keeps one entry per part and so the senses it always had.
+    std::array<QList<qsizetype>, wordNetParts.size()> taken;
+    qsizetype total = 0;
+    for (qsizetype n = 0; n < WordDefinitions::MaxSenses; ++n) {
+        for (size_t p = 0; p < byPart.size(); ++p) {
+            taken[p].resize(byPart[p].size());
+            for (qsizetype e = 0; e < byPart[p].size(); ++e) {
+                if (n < byPart[p][e].size() && total < WordDefinitions::MaxSenses) {
+                    ++taken[p][e];
+                    ++total;
+                }
+            }
         }
-        if (!senses.isEmpty())
-            break; // the first form that WordNet knows is the one meant
+    }
+    // In which order: a part of speech's senses entry by entry, the base form's first (WAYS:
+    // two senses of way, then the slipway), the parts taking turns.
+    std::array<QList<Sense>, wordNetParts.size()> shown;
+    for (size_t p = 0; p < byPart.size(); ++p) {
+        for (qsizetype e = byPart[p].size() - 1; e >= 0; --e)
+            shown[p] += byPart[p][e].first(taken[p][e]);
+    }
+    QList<Sense> senses;
+    for (qsizetype n = 0; senses.size() < total; ++n) {
+        for (const QList<Sense> &part : shown) {
+            if (n < part.size())
+                senses.append(part[n]);
+        }
     }
     return senses;
-}
-
-// Folders that do not hold WordNet's data make wninit fail; a damaged index can still open.
-// A word every release holds must then be found with a definition.
-bool answersKnownWord()
-{
-    char dog[] = "dog";
-    SynsetPtr synset = findtheinfo_ds(dog, NOUN, 0, 1);
-    const bool ok = synset && synset->defn && std::strlen(synset->defn) > 2;
-    if (synset)
-        free_syns(synset);
-    return ok;
 }
 
 } // namespace
 
 WordDefinitions::WordDefinitions(const QString &searchDir)
-    : m_searchDir(searchDir)
+    : m_database(searchDir.isEmpty() ? WordNetDatabase::defaultFolder() : searchDir)
 {
 }
 
 bool WordDefinitions::available()
 {
-    if (m_tried)
-        return m_open;
-    m_tried = true;
-    if (!m_searchDir.isEmpty()) {
-        qputenv("WNSEARCHDIR", QFile::encodeName(m_searchDir));
-        m_open = re_wninit() == 0;
-    } else {
-        m_open = wninit() == 0;
+    const WordNetDatabase::State state = m_database.open();
+    if (state == WordNetDatabase::State::Ready)
+        return true;
+    if (m_problem.isEmpty()) {
+        m_problem = state == WordNetDatabase::State::Missing
+            ? QStringLiteral("WordNet's dictionary files were not found, so words have no definitions.")
+            : QStringLiteral("WordNet's dictionary files are damaged, so words have no definitions.");
+        qWarning("Lexitangle: %s (%s)", qPrintable(m_problem), qPrintable(m_database.detail()));
     }
-    if (!m_open)
-        m_problem = QStringLiteral("WordNet's dictionary files were not found, so words have no definitions.");
-    else if (!answersKnownWord()) {
-        m_open = false;
-        m_problem = QStringLiteral("WordNet's dictionary files are damaged, so words have no definitions.");
+    return false;
+}
+
+// Up to MaxSenses senses of one form, numbered as WordNet numbers them (sense n from the first
+// spelling that has n), each read on its own so that a word with dozens of senses costs no more
+// than one with three.
+QList<WordDefinitions::Sense> WordDefinitions::sensesOf(const QByteArray &form, WordNetPos pos)
+{
+    QList<Sense> senses;
+    const QList<WordNetIndexEntry> entries = m_database.entries(pos, form);
+    for (qsizetype n = 0; senses.size() < MaxSenses; ++n) {
+        auto spelling = std::find_if(entries.begin(), entries.end(),
+                                     [n](const WordNetIndexEntry &e) { return n < e.offsets.size(); });
+        if (spelling == entries.end())
+            break;
+        const std::optional<QByteArray> text = m_database.gloss(pos, spelling->offsets[n], spelling->lemma);
+        if (!text)
+            return {}; // damaged
+        const QString gloss = glossOf(*text);
+        if (!gloss.isEmpty())
+            senses.append({QString::fromLatin1(wordNetPosName(pos)),
+                           QString::fromLatin1(form).replace(QLatin1Char('_'), QLatin1Char(' ')), gloss});
     }
-    if (!m_open)
-        qWarning("Lexitangle: %s", qPrintable(m_problem));
-    return m_open;
+    return senses;
+}
+
+// The entries one part of speech has: the word's own, and the first base form WordNet knows.
+QList<QList<WordDefinitions::Sense>> WordDefinitions::entriesOf(const QByteArray &word, WordNetPos pos)
+{
+    const QList<Sense> own = sensesOf(word, pos);
+    QList<Sense> base;
+    for (const QByteArray &form : m_morphology.baseForms(word, pos)) {
+        if (form != word && !(base = sensesOf(form, pos)).isEmpty())
+            break;
+    }
+    QList<QList<Sense>> entries;
+    for (const QList<Sense> &senses : {own, base}) {
+        if (!senses.isEmpty())
+            entries.append(senses);
+    }
+    return entries;
 }
 
 QList<WordDefinitions::Sense> WordDefinitions::lookup(QByteArrayView word)
@@ -129,18 +131,12 @@ QList<WordDefinitions::Sense> WordDefinitions::lookup(QByteArrayView word)
         if (c < 'a' || c > 'z')
             return {};
     }
-    // Each part of speech's first sense comes before any second one.
-    std::array<QList<Sense>, std::size(partsOfSpeech)> byPart;
-    for (size_t p = 0; p < byPart.size(); ++p)
-        byPart[p] = sensesOf(key, partsOfSpeech[p], MaxSenses);
-    QList<Sense> senses;
-    for (int n = 0; n < MaxSenses; ++n) {
-        for (const QList<Sense> &part : byPart) {
-            if (n < part.size() && senses.size() < MaxSenses)
-                senses.append(part[n]);
-        }
-    }
-    return senses;
+    PartsEntries byPart;
+    for (WordNetPos pos : wordNetParts)
+        byPart[size_t(pos)] = entriesOf(key, pos);
+    if (!available())
+        return {}; // damage found on the way
+    return chooseSenses(byPart);
 }
 
 QString WordDefinitions::describe(QByteArrayView word, const QList<Sense> &senses)

@@ -4,14 +4,16 @@
 #include <QList>
 #include <QString>
 
-// What a word means, from the WordNet database on this machine (Debian's wordnet-base), read
-// through WordNet's own library. Inflected forms are looked up by their base forms (RUNNING
-// also as the verb run).
+#include "words/wordnetdatabase.h"
+#include "words/wordnetmorphology.h"
+
+// What a word means, from the WordNet database on this machine (Debian's wordnet-base), read by
+// our own WordNetDatabase. Inflected forms are looked up by their base forms too (RUNNING also
+// as the verb run).
 //
-// WordNet's library keeps its open files and results in process-wide variables and is not
-// safe to use from two threads or two objects at once with different folders: keep one object
-// on the user-interface thread. The database is opened at the first lookup, not at start-up.
-// A missing or damaged database makes every lookup answer nothing; problem() says why, once.
+// The database is opened and checked at the first lookup, not at start-up. A missing or damaged
+// database, found then or by any later lookup, makes every lookup answer nothing; problem() says
+// why, and the log says it once.
 class WordDefinitions {
 public:
     static constexpr int MaxSenses = 3;
@@ -23,7 +25,7 @@ public:
     };
 
     // `searchDir`: the folder of WordNet's files; empty: WordNet's own choice (WNSEARCHDIR,
-    // else its built-in folder).
+    // else WNHOME's dict, else /usr/share/wordnet).
     explicit WordDefinitions(const QString &searchDir = QString());
 
     // Opens the database if that has not been tried; false when it cannot be used.
@@ -31,7 +33,9 @@ public:
     // Why the database cannot be used; empty while it can (or before it was tried).
     QString problem() const { return m_problem; }
 
-    // Up to MaxSenses senses, taking each part of speech's first sense before any second one.
+    // Up to MaxSenses senses, taking each entry's first sense before any second one. A part of
+    // speech's entry is the first form WordNet knows (the word, else a base form); an inflected
+    // form that is an entry of its own (AIDS, WAYS) has its base form's entry too, shown first.
     // Empty when WordNet has none or cannot be used.
     QList<Sense> lookup(QByteArrayView word);
 
@@ -39,8 +43,10 @@ public:
     static QString describe(QByteArrayView word, const QList<Sense> &senses);
 
 private:
-    QString m_searchDir;
-    bool m_tried = false;
-    bool m_open = false;
+    QList<QList<Sense>> entriesOf(const QByteArray &word, WordNetPos pos);
+    QList<Sense> sensesOf(const QByteArray &form, WordNetPos pos);
+
+    WordNetDatabase m_database;
+    WordNetMorphology m_morphology{m_database};
     QString m_problem;
 };

@@ -11,6 +11,7 @@
 #include "client/chatpanel.h"
 #include "net/fieldreader.h"
 #include "net/messages.h"
+#include "widgets/announcer.h"
 
 namespace {
 
@@ -176,6 +177,53 @@ private Q_SLOTS:
 
     // Once every 2 seconds of real time, however fast the event loop turns meanwhile: clicks
     // made while it is closed send nothing, and the first one after the 2 seconds goes out.
+    /// Other players' lines are spoken, the player's own are not, nor any once muted; a long
+    /// line is cut.
+    void chatLinesSpoken_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("speakChat");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("another player") << QByteArray("Bob chats: hi|clBlack") << true << "Bob chats: hi";
+        QTest::newRow("own line") << QByteArray("Cy chats: hi|clBlack") << true << "";
+        QTest::newRow("own action") << QByteArray("Cy waves|clBlack") << true << "";
+        QTest::newRow("own name as a prefix") << QByteArray("Cyril chats: hi|clBlack") << true << "Cyril chats: hi";
+        QTest::newRow("muted") << QByteArray("Bob chats: hi|clBlack") << false << "";
+        QTest::newRow("long line") << "Bob chats: " + QByteArray(300, 'x') << true
+                                   << "Bob chats: " + QString(189, u'x') + " ...";
+    }
+    void chatLinesSpoken()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, speakChat);
+        QFETCH(QString, said);
+        Fixture f;
+        f.host.captions[3] = QStringLiteral("Cy");
+        auto *announcer = new Announcer(&f.board);
+        announcer->setChatSpoken(speakChat);
+        f.panel.setAnnouncer(announcer);
+        f.panel.chatrecieved(Msg::readChat(line));
+        QCOMPARE(announcer->current(), said);
+    }
+
+    /// A flood of chat is paced: one line is told, at most four wait and the oldest go first,
+    /// the rest follow one by one; a verdict never waits.
+    void chatLinesWaitTheirTurn()
+    {
+        Fixture f;
+        Announcer announcer(&f.board);
+        f.panel.setAnnouncer(&announcer);
+        for (int n = 1; n <= 6; ++n)
+            f.panel.chatrecieved(Msg::readChat("Bob chats: " + QByteArray::number(n) + "|clBlack"));
+        QCOMPARE(announcer.current(), QStringLiteral("Bob chats: 1"));
+        QCOMPARE(announcer.waiting(), (QList<QString>{"Bob chats: 3", "Bob chats: 4", "Bob chats: 5", "Bob chats: 6"}));
+        announcer.verdict(QStringLiteral("You made CAT for 1 points!"));
+        QCOMPARE(announcer.current(), QStringLiteral("You made CAT for 1 points!"));
+        QCOMPARE(announcer.waiting().size(), Announcer::MaxWaiting);
+        QTRY_COMPARE_WITH_TIMEOUT(announcer.current(), QStringLiteral("Bob chats: 3"), 5000);
+        QCOMPARE(announcer.waiting().size(), 3);
+    }
+
     void phraseGate()
     {
         Fixture f;

@@ -335,29 +335,49 @@ private Q_SLOTS:
                                                         "start-up menu.")});
     }
 
-    // Where an installed lobby is looked for.
+    void lobbyCommand_data()
+    {
+        // Files made under a fresh HOME; "!" makes one that is not executable. The game lives in
+        // game/, PATH is bin/.
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("found");
+        const QString old = QStringLiteral(".local/share/Orvo22/Orvo22Lobby");
+        QTest::newRow("none") << QStringList() << QString();
+        QTest::newRow("old lobby, not executable") << QStringList{'!' + old} << QString();
+        QTest::newRow("old lobby") << QStringList{old} << old;
+        QTest::newRow("our lobby on PATH before the old one") << QStringList{"bin/lexitangle-lobby", old}
+                                                             << "bin/lexitangle-lobby";
+        QTest::newRow("our lobby beside the game first") << QStringList{"game/lexitangle-lobby", "bin/lexitangle-lobby"}
+                                                         << "game/lexitangle-lobby";
+        QTest::newRow("beside the game, not executable") << QStringList{"!game/lexitangle-lobby", "bin/lexitangle-lobby"}
+                                                         << "bin/lexitangle-lobby";
+    }
+    // Where the lobby is looked for.
     void lobbyCommand()
     {
+        QFETCH(QStringList, files);
+        QFETCH(QString, found);
+        const QDir home(m_dir->path());
+        for (const QString &entry : {QStringLiteral("game"), QStringLiteral("bin")})
+            home.mkpath(entry);
+        for (QString name : files) {
+            const bool executable = !name.startsWith(u'!');
+            name.remove(u'!');
+            home.mkpath(QFileInfo(home.filePath(name)).path());
+            QFile file(home.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            if (executable)
+                file.setPermissions(file.permissions() | QFile::ExeOwner);
+        }
         const QByteArray oldHome = qgetenv("HOME");
         const QByteArray oldPath = qgetenv("PATH");
-        qputenv("HOME", QFile::encodeName(m_dir->path()));
-        qputenv("PATH", QFile::encodeName(m_dir->path()));
-        const QStringList none = DesktopLobbyLauncher::lobbyCommand();
-
-        const QString local = m_dir->filePath(QStringLiteral(".local/share/Orvo22/Orvo22Lobby"));
-        QDir().mkpath(QFileInfo(local).path());
-        QFile file(local);
-        file.open(QIODevice::WriteOnly);
-        file.close();
-        const QStringList notExecutable = DesktopLobbyLauncher::lobbyCommand();
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-        const QStringList found = DesktopLobbyLauncher::lobbyCommand();
-
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("PATH", QFile::encodeName(home.filePath(QStringLiteral("bin"))));
+        const QStringList command = DesktopLobbyLauncher::lobbyCommand(home.filePath(QStringLiteral("game")));
         qputenv("HOME", oldHome);
         qputenv("PATH", oldPath);
-        QCOMPARE(none, QStringList());
-        QCOMPARE(notExecutable, QStringList());
-        QCOMPARE(found, QStringList{local});
+        QCOMPARE(command, found.isEmpty() ? QStringList() : QStringList{home.filePath(found)});
     }
 
     // --- the window ---

@@ -8,6 +8,7 @@
 #include "host/board.h"
 #include "net/fieldreader.h"
 #include "session/clientsession.h"
+#include "widgets/announcer.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -113,6 +114,10 @@ class TestGameFlow : public QObject {
     std::unique_ptr<GameFlow> flow;
     // The host's messages reach the game flow as the main window's session reads them.
     std::unique_ptr<ClientSession> session;
+    Announcer *announcer = nullptr; // on the panel
+
+    // The news told last, or waiting last to be told.
+    QString spoken() const { return announcer->waiting().isEmpty() ? announcer->current() : announcer->waiting().last(); }
 
     QLabel *slot(const char *prefix, int seat) const
     {
@@ -179,6 +184,8 @@ private slots:
         wordsList = std::make_unique<Twordslist>();
         host = std::make_unique<FakeHost>();
         flow = std::make_unique<GameFlow>(panel.get(), *host, wordsList.get());
+        announcer = new Announcer(panel.get());
+        flow->setAnnouncer(announcer);
         session = std::make_unique<ClientSession>();
         flow->listenTo(*session);
         panel->show();
@@ -456,18 +463,20 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<int>("sentCount");
+        QTest::addColumn<QString>("said");
         QTest::newRow("two letters") << QByteArrayList{"ca"} << QByteArray("3") << "Not enough letters."
-                                     << QStringList{} << QColor() << 0;
+                                     << QStringList{} << QColor() << 0 << "CA: Not enough letters.";
         QTest::newRow("below minimum") << QByteArrayList{"cat"} << QByteArray("4") << "Not enough letters."
-                                       << QStringList{"cat"} << QColor(255, 128, 0) << 0;
+                                       << QStringList{"cat"} << QColor(255, 128, 0) << 0 << "CAT: Not enough letters.";
         QTest::newRow("tried before") << QByteArrayList{"cat", "cat"} << QByteArray("3")
                                       << "You have already found that word." << QStringList{"cat"}
-                                      << QColor(128, 0, 0) << 1;
+                                      << QColor(128, 0, 0) << 1 << "CAT: You have already found that word.";
         QTest::newRow("not a word") << QByteArrayList{"tca"} << QByteArray("3") << "Invalid Word."
-                                    << QStringList{"tca"} << QColor(0, 0, 0) << 0;
+                                    << QStringList{"tca"} << QColor(0, 0, 0) << 0 << "TCA: Invalid Word.";
         QTest::newRow("refused word tried again") << QByteArrayList{"tca", "tca"} << QByteArray("3")
                                                   << "You have already found that word."
-                                                  << QStringList{"tca", "tca"} << QColor(128, 0, 0) << 0;
+                                                  << QStringList{"tca", "tca"} << QColor(128, 0, 0) << 0
+                                                  << "TCA: You have already found that word.";
     }
     void localChecks()
     {
@@ -477,6 +486,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QColor, colour);
         QFETCH(int, sentCount);
+        QFETCH(QString, said);
         startRound("60", minimum);
         for (const QByteArray &word : tries) {
             typeWord(word.constData());
@@ -493,6 +503,8 @@ private slots:
         if (!shown.isEmpty())
             QCOMPARE(shown.last().colour, colour);
         QCOMPARE(flow->entry().wordLength(), 0);
+        // A verdict is told at once, whatever was said just before.
+        QCOMPARE(announcer->current(), said);
     }
 
     /// A good word while not logged in is neither sent nor sounded, but counts as tried.
@@ -519,21 +531,23 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<bool>("red");
         QTest::addColumn<bool>("ticked");
-        QTest::newRow("first tick") << QByteArray("60") << 1 << 177 << "Time: 0:59" << false << false;
-        QTest::newRow("at 20") << QByteArray("60") << 40 << 60 << "Time: 0:20" << false << true;
-        QTest::newRow("at 19") << QByteArray("60") << 41 << 57 << "Time: 0:19" << true << false;
-        QTest::newRow("at 15") << QByteArray("60") << 45 << 45 << "Time: 0:15" << true << true;
-        QTest::newRow("at 11") << QByteArray("60") << 49 << 33 << "Time: 0:11" << true << false;
-        QTest::newRow("at 10") << QByteArray("60") << 50 << 30 << "Time: 0:10" << true << true;
-        QTest::newRow("at 1") << QByteArray("60") << 59 << 3 << "Time: 0:01" << true << true;
-        QTest::newRow("over") << QByteArray("60") << 60 << 0 << "Time: 0:00" << true << false;
-        QTest::newRow("long after") << QByteArray("60") << 70 << 0 << "Time: 0:00" << true << false;
-        QTest::newRow("minutes") << QByteArray("90") << 25 << 130 << "Time: 1:05" << false << false;
-        QTest::newRow("step 0") << QByteArray("300") << 1 << 0 << "Time: 4:59" << false << false;
-        QTest::newRow("not a number") << QByteArray("abc") << 1 << 177 << "Time: 0:59" << false << false;
-        QTest::newRow("zero seconds") << QByteArray("0") << 1 << 0 << "Time: 0:00" << false << false;
-        QTest::newRow("negative seconds") << QByteArray("-5") << 2 << 0 << "Time: 0:00" << false << false;
-        QTest::newRow("most negative") << QByteArray("-2147483648") << 2 << 0 << "Time: 0:00" << false << false;
+        QTest::addColumn<bool>("warned"); // "10 seconds left" is said
+        QTest::newRow("first tick") << QByteArray("60") << 1 << 177 << "Time: 0:59" << false << false << false;
+        QTest::newRow("at 20") << QByteArray("60") << 40 << 60 << "Time: 0:20" << false << true << false;
+        QTest::newRow("at 19") << QByteArray("60") << 41 << 57 << "Time: 0:19" << true << false << false;
+        QTest::newRow("at 15") << QByteArray("60") << 45 << 45 << "Time: 0:15" << true << true << false;
+        QTest::newRow("at 11") << QByteArray("60") << 49 << 33 << "Time: 0:11" << true << false << false;
+        QTest::newRow("at 10") << QByteArray("60") << 50 << 30 << "Time: 0:10" << true << true << true;
+        QTest::newRow("at 1") << QByteArray("60") << 59 << 3 << "Time: 0:01" << true << true << true;
+        QTest::newRow("over") << QByteArray("60") << 60 << 0 << "Time: 0:00" << true << false << true;
+        QTest::newRow("long after") << QByteArray("60") << 70 << 0 << "Time: 0:00" << true << false << true;
+        QTest::newRow("minutes") << QByteArray("90") << 25 << 130 << "Time: 1:05" << false << false << false;
+        QTest::newRow("step 0") << QByteArray("300") << 1 << 0 << "Time: 4:59" << false << false << false;
+        QTest::newRow("not a number") << QByteArray("abc") << 1 << 177 << "Time: 0:59" << false << false << false;
+        QTest::newRow("zero seconds") << QByteArray("0") << 1 << 0 << "Time: 0:00" << false << false << false;
+        QTest::newRow("negative seconds") << QByteArray("-5") << 2 << 0 << "Time: 0:00" << false << false << false;
+        QTest::newRow("most negative") << QByteArray("-2147483648") << 2 << 0 << "Time: 0:00" << false << false
+                                       << false;
     }
     void countdown()
     {
@@ -543,6 +557,7 @@ private slots:
         QFETCH(QString, label);
         QFETCH(bool, red);
         QFETCH(bool, ticked);
+        QFETCH(bool, warned);
         startRound(seconds);
         QVERIFY(flow->turntime()->isActive());
         QCOMPARE(flow->turntime()->interval(), 1000);
@@ -555,6 +570,7 @@ private slots:
         QCOMPARE(timer->palette().color(QPalette::WindowText) == QColor(255, 0, 0), red);
         QCOMPARE(host->sounds.contains("tick"), ticked);
         QCOMPARE(flow->activeSeat() == OwnSeat, label != QStringLiteral("Time: 0:00"));
+        QCOMPARE(spoken() == QStringLiteral("10 seconds left"), warned);
     }
 
     /// The round's length reads "Time: <n>secs" and the round closes at 0.
@@ -639,24 +655,27 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<QString>("sound");
+        QTest::addColumn<QString>("said"); // empty: the round's start is still the last news
         QTest::addColumn<QString>("marked"); // the line in High Contrast
         QTest::newRow("first finder") << QByteArray("goodword") << QByteArray("3+4+CAT+3+1+")
                                       << "You made CAT for 4 points!" << "4 : CAT" << QColor(255, 255, 198) << ""
-                                      << "* 4 : CAT";
+                                      << "You made CAT for 4 points!" << "* 4 : CAT";
         QTest::newRow("found before") << QByteArray("goodword") << QByteArray("3+3+CAT+3+2+")
                                       << "You made CAT for 3 points!" << "3 : CAT" << QColor(255, 255, 255) << ""
-                                      << "+ 3 : CAT";
+                                      << "You made CAT for 3 points!" << "+ 3 : CAT";
         QTest::newRow("other seat") << QByteArray("goodword") << QByteArray("2+3+CAT+3+2+")
-                                    << "" << "" << QColor() << "" << "";
+                                    << "" << "" << QColor() << "" << "" << "";
         QTest::newRow("not a word") << QByteArray("notvalid") << QByteArray("3+1+TCA+")
-                                    << "Invalid Word." << "TCA" << QColor(0, 0, 0) << "invalid" << "x TCA";
+                                    << "Invalid Word." << "TCA" << QColor(0, 0, 0) << "invalid" << "TCA: Invalid Word."
+                                    << "x TCA";
         QTest::newRow("already") << QByteArray("notvalid") << QByteArray("3+2+CAT+")
                                  << "You have already found that word." << "CAT" << QColor(128, 0, 0) << "invalid"
-                                 << "= CAT";
+                                 << "CAT: You have already found that word." << "= CAT";
         QTest::newRow("short") << QByteArray("notvalid") << QByteArray("3+3+CAT+")
-                               << "Not enough letters." << "CAT" << QColor(255, 128, 0) << "invalid" << "< CAT";
+                               << "Not enough letters." << "CAT" << QColor(255, 128, 0) << "invalid"
+                               << "CAT: Not enough letters." << "< CAT";
         QTest::newRow("unknown reason") << QByteArray("notvalid") << QByteArray("3+7+CAT+")
-                                        << "" << "" << QColor() << "invalid" << "";
+                                        << "" << "" << QColor() << "invalid" << "" << "";
     }
     void goodwordAndNotvalid()
     {
@@ -666,6 +685,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(QColor, colour);
         QFETCH(QString, sound);
+        QFETCH(QString, said);
         startRound();
         typeWord("ca");
         host->sounds.clear();
@@ -685,6 +705,10 @@ private slots:
         QCOMPARE(flow->entry().wordLength(), keyword == "notvalid" ? 0 : 2);
         QCOMPARE(control<QLabel>("label_found")->text(),
                  QStringLiteral("Count: %1").arg(keyword == "goodword" && payload.startsWith("3+") ? 1 : 0));
+        if (said.isEmpty())
+            QVERIFY2(spoken().startsWith(QStringLiteral("Round starts")), qPrintable(spoken()));
+        else
+            QCOMPARE(announcer->current(), said);
 
         // "High Contrast" draws the line anew: marked, and readable on the panel's ground; and
         // back again without the mark.
@@ -758,6 +782,31 @@ private slots:
         QCOMPARE(flow->activeSeat(), 0);
         QCOMPARE(host->sounds.last(), QStringLiteral("roundover"));
         QCOMPARE(host->tallyCalls, QByteArrayList{"set 3 1"});
+    }
+
+    /// The round's end is told with the own score and place among the seated players only:
+    /// the host lists all ten seats, taken or not.
+    void roundOverSpoken_data()
+    {
+        QTest::addColumn<QByteArray>("scores"); // seat, round bonus, total
+        QTest::addColumn<QString>("said");
+        QTest::newRow("ahead") << QByteArray("2+0+9+3+4+13+4+0+0") << "Round over. Your score 13, 1st of 2.";
+        QTest::newRow("behind") << QByteArray("2+0+9+3+1+5+4+0+0") << "Round over. Your score 5, 2nd of 2.";
+        QTest::newRow("tie shares the place") << QByteArray("2+0+9+3+0+9") << "Round over. Your score 9, 1st of 2.";
+        QTest::newRow("empty seat's score") << QByteArray("2+0+1+3+0+5+4+0+50+11+0+70")
+                                            << "Round over. Your score 5, 1st of 2.";
+        QTest::newRow("own seat not listed") << QByteArray("2+0+9") << "";
+    }
+    void roundOverSpoken()
+    {
+        QFETCH(QByteArray, scores);
+        QFETCH(QString, said);
+        startRound();
+        session->timeup(scores);
+        if (said.isEmpty())
+            QVERIFY2(spoken().startsWith(QStringLiteral("Round starts")), qPrintable(spoken()));
+        else
+            QCOMPARE(spoken(), said);
     }
 
     void mostWordsRecord_data()

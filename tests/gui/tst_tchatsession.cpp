@@ -18,7 +18,11 @@
 #include "client/soundplayer.h"
 #include "client/tchat.h"
 #include "session/clientsession.h"
+#include "dialogs/keptplace.h"
+#include "dialogs/troundreview.h"
 #include "dialogs/tspylist.h"
+#include "solver/roundhistory.h"
+#include "words/worddefinitions.h"
 #include "host/tserver.h"
 #include "words/wordchecker.h"
 #include "net/tsock.h"
@@ -91,6 +95,9 @@ private:
     RecordingSounds m_sounds;
     std::unique_ptr<TestChat> m_chat;
     std::unique_ptr<Tspylist> m_spies;
+    RoundHistory m_history{nullptr};
+    WordDefinitions m_definitions;
+    std::unique_ptr<Troundreview> m_review;
 
     QString history() const { return m_chat->chat().mainchat()->toPlainText(); }
     QString lastLine() const
@@ -105,14 +112,17 @@ private Q_SLOTS:
     {
         m_chat = std::make_unique<TestChat>(Tchat::Setup{Paths::inFolder(m_dir.path()), &m_sounds, &m_notifier, 0});
         m_spies = std::make_unique<Tspylist>();
+        m_review = std::make_unique<Troundreview>(m_history, m_definitions, m_chat.get());
         Tchat::Windows windows;
         windows.spylist = m_spies.get();
+        windows.roundreview = m_review.get();
         m_chat->attach(windows);
         m_sounds.played.clear();
         m_notifier.messages.clear();
     }
     void cleanup()
     {
+        m_review.reset();
         m_chat.reset();
         m_spies.reset();
     }
@@ -622,6 +632,14 @@ private Q_SLOTS:
         const QByteArray withComputers = file.readAll();
         file.close();
         QVERIFY(withComputers.contains("ComputerPlayers=3\r\n") && !withComputers.contains("ComputerLevel"));
+        // The chosen number says how many of its computers wait for a seat, and only it.
+        m_chat->menu().showComputersWaiting(1);
+        QCOMPARE(item("Computers3")->text(), QStringLiteral("3 (1 waiting)"));
+        item("Computers9")->trigger();
+        QCOMPARE(item("Computers3")->text(), QStringLiteral("3"));
+        QCOMPARE(item("Computers9")->text(), QStringLiteral("9 (1 waiting)"));
+        m_chat->menu().showComputersWaiting(0);
+        QCOMPARE(item("Computers9")->text(), QStringLiteral("9"));
         QVERIFY(item("quick")->isChecked());
         QVERIFY(!item("ExtraLong1")->isChecked());
         QCOMPARE(m_chat->timeBetweenRounds(), 5);
@@ -684,7 +702,8 @@ private Q_SLOTS:
     }
 
     // A stored place is brought into the desktop's available area before the window takes
-    // it, and what is saved again is a place the window can have.
+    // it, and what is saved again is a place the window can have; the round review's too,
+    // kept in keys of its own.
     void storedPlaceFitsTheDesktop_data()
     {
         QTest::addColumn<QByteArray>("place"); // Left, Top, Width, Height
@@ -701,20 +720,64 @@ private Q_SLOTS:
         const QList<QByteArray> v = place.split(' ');
         const QString path = QDir(m_dir.path()).filePath(QStringLiteral("orvolobby.ini"));
         IniEditor ini;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             ini.setValue("Lexitangle", QByteArrayList{"Left", "Top", "Width", "Height"}.at(i), v.at(i));
+            ini.setValue("Lexitangle", "Review" + QByteArrayList{"Left", "Top", "Width", "Height"}.at(i), v.at(i));
+        }
         QVERIFY(ini.save(path));
         m_chat->show();
         m_chat->loadinifile();
+        m_review->show();
         const QRect area = m_chat->screen()->availableGeometry();
-        QVERIFY2(area.contains(m_chat->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(
-            m_chat->x()).arg(m_chat->y()).arg(m_chat->width()).arg(m_chat->height())));
-        QVERIFY(m_chat->width() >= m_chat->minimumSizeHint().width());
+        for (const QWidget *window : {static_cast<QWidget *>(m_chat.get()), static_cast<QWidget *>(m_review.get())}) {
+            QVERIFY2(area.contains(window->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(
+                window->x()).arg(window->y()).arg(window->width()).arg(window->height())));
+            QVERIFY(window->width() >= window->minimumSizeHint().width());
+        }
 
         m_chat->close();
         QVERIFY(ini.load(path));
         const ClientSettings saved = ClientSettings::read(ini, "Lexitangle");
         QVERIFY(area.contains(QRect(saved.left, saved.top, saved.width, saved.height)));
+        QVERIFY(saved.reviewPlace && area.contains(*saved.reviewPlace));
+    }
+
+    // The review's place is written only once the player moved or resized it: shown and
+    // hidden where it opened, it leaves the file as it was. Moved, it comes back there; "Reset
+    // Screen Location" takes it home over the main window, and closing the program keeps that.
+    void reviewPlaceKeptWhenChanged()
+    {
+        const QString path = QDir(m_dir.path()).filePath(QStringLiteral("orvolobby.ini"));
+        auto stored = [&path] {
+            IniEditor ini;
+            return ini.load(path) ? ClientSettings::read(ini, "Lexitangle").reviewPlace : std::nullopt;
+        };
+        QFile::remove(path); // earlier tests' files
+        m_chat->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_chat.get()));
+        m_chat->loadinifile();
+        m_chat->saveinifile();
+        m_review->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
+        const QSize homeSize = m_review->size();
+        m_review->hide();
+        QCOMPARE(stored(), std::nullopt);
+
+        m_review->show();
+        m_review->move(20, 30);
+        m_review->resize(500, 400);
+        m_review->hide();
+        QCOMPARE(stored(), QRect(20, 30, 500, 400));
+        m_review->show();
+        QCOMPARE(QRect(m_review->pos(), m_review->size()), QRect(20, 30, 500, 400));
+
+        item("ResetScreenLocation1")->trigger();
+        QCOMPARE(m_review->size(), homeSize);
+        QVERIFY((m_review->frameGeometry().center() - m_chat->frameGeometry().center()).manhattanLength() <= 2);
+        const QRect home(m_review->pos(), m_review->size());
+        QCOMPARE(stored(), QRect(20, 30, 500, 400)); // nothing is saved at that moment
+        m_chat->close();
+        QCOMPARE(stored(), home);
     }
 
     // Reading the settings applies them to the menus.

@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -28,7 +30,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -44,7 +46,10 @@
 #include "client/tchat.h"
 #include "client/wordentry.h"
 #include "dialogs/tgamestart.h"
+#include "dialogs/reviewwordsmodel.h"
 #include "dialogs/troundreview.h"
+#include "dialogs/tstatistics.h"
+#include "records/historystore.h"
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
 #include "words/lettercodes.h"
@@ -327,6 +332,7 @@ class TestWholeGame : public QObject {
 private:
     Copy m_ann; // hosts the table
     Copy m_bob; // joins it
+    QStringList m_roundOneWords;
 
     TServer &host() { return m_ann.app->server(); }
 
@@ -518,6 +524,7 @@ private Q_SLOTS:
         for (const WordLine &line : m_ann.wordLines().mid(0, 1) + m_bob.wordLines().mid(0, 1))
             expected << line.text.mid(4);
         expected.sort();
+        m_roundOneWords = expected;
         for (Copy *copy : {&m_ann, &m_bob}) {
             QTRY_VERIFY_WITH_TIMEOUT(copy->app->wordslist().isVisible(), Timeout);
             QCOMPARE(copy->wordsListCount(), QStringLiteral("Count: 2"));
@@ -539,12 +546,13 @@ private Q_SLOTS:
             Troundreview &review = copy->app->roundreview();
             QVERIFY(review.isVisible());
             QCOMPARE(review.shownRound(), 0);
-            const auto *list = review.findChild<QTreeWidget *>(QStringLiteral("list_words"));
+            const QAbstractItemModel *list = review.findChild<QTreeView *>(QStringLiteral("list_words"))->model();
             QStringList marks;
             for (const QString &word : {own, other}) {
-                const auto items = list->findItems(word, Qt::MatchExactly, Troundreview::WordColumn);
-                QCOMPARE(items.size(), 1);
-                marks << items.first()->text(Troundreview::FinderColumn);
+                const auto found = list->match(list->index(0, ReviewWordsModel::WordColumn), Qt::DisplayRole, word, -1,
+                                               Qt::MatchExactly);
+                QCOMPARE(found.size(), 1);
+                marks << found.first().siblingAtColumn(ReviewWordsModel::FinderColumn).data().toString();
             }
             QCOMPARE(marks, QStringList({"you", "the table"}));
             review.hide();
@@ -637,6 +645,78 @@ private Q_SLOTS:
         // Only the hosting player gets the start control back for the next game.
         QVERIFY(m_ann.find<QWidget>(QStringLiteral("button_start"))->isVisible());
         QVERIFY(!m_bob.find<QWidget>(QStringLiteral("button_start"))->isVisible());
+    }
+
+    // Each player's game history holds the game as that player saw it: the table, both rounds
+    // with their boards and lists, the player's own words with the host's verdicts, the winner;
+    // View / "Statistics" shows it, and the review opens it again from the list of games.
+    void historiesHoldTheGame()
+    {
+        const QStringList roundTwoWords = m_ann.wordsListed();
+        for (Copy *copy : {&m_ann, &m_bob}) {
+            const bool ann = copy == &m_ann;
+            const QString path = Paths::inFolder(copy->dir.path()).historyFile();
+            auto closedGames = [&path] {
+                HistoryStore store(path);
+                store.open();
+                const auto games = store.games();
+                return games.size() == 1 && !games.first().winner.isEmpty() ? games.first().rounds : -1;
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(closedGames(), 2, Timeout);
+            HistoryStore store(path);
+            QCOMPARE(store.open(), QString());
+            const HistoryStore::GameEntry game = store.games().first();
+            QCOMPARE(game.role, ann ? Record::Role::Host : Record::Role::Join);
+            QCOMPARE(game.hostName, QByteArray("Ann"));
+            QCOMPARE(game.winner, QByteArray("Ann"));
+            QCOMPARE(game.won, ann);
+            QCOMPARE(game.ownScore, ann ? 2 : 1);
+            QCOMPARE(game.boardType, 4);
+            const auto past = store.game(game.id);
+            QVERIFY(past);
+            QCOMPARE(QString::fromLatin1(past->rounds[0].tableWords.join(' ')), m_roundOneWords.join(' '));
+            QCOMPARE(QString::fromLatin1(past->rounds[1].tableWords.join(' ')), roundTwoWords.join(' '));
+            QCOMPARE(past->rounds[1].cells, host().board().cells());
+            QCOMPARE(past->rounds[0].ownWords.size(), 1);
+            QCOMPARE(past->rounds[1].ownWords, past->rounds[1].tableWords); // both sent the one word
+            QSqlQuery q(store.database());
+            QVERIFY(q.exec("SELECT group_concat(verdict || ':' || points) FROM"
+                           " (SELECT verdict, points FROM own_words ORDER BY round_id, position)") && q.next());
+            if (!ann) // the word only the host refuses, and the second finder's word for no points
+                QCOMPARE(q.value(0).toString(), QStringLiteral("0:1,1:0,0:0"));
+            QVERIFY(q.exec("SELECT count(*) FROM rounds WHERE board_words > 0") && q.next());
+            QCOMPARE(q.value(0).toInt(), 2); // the solver counted both boards
+
+            Tstatistics &statistics = copy->app->statistics();
+            QSignalSpy shown(&statistics, &Tstatistics::figuresShown);
+            copy->item("Statistics1")->trigger();
+            QVERIFY(statistics.isVisible());
+            QVERIFY(shown.wait(Timeout));
+            QCOMPARE(statistics.figure(QStringLiteral("games")), QStringLiteral("1"));
+            QCOMPARE(statistics.figure(QStringLiteral("wins")), ann ? QStringLiteral("1") : QStringLiteral("0"));
+            QCOMPARE(statistics.figure(QStringLiteral("rounds")), QStringLiteral("2"));
+            const auto *opponents = statistics.findChild<QTableWidget *>(QStringLiteral("table_opponents"));
+            QCOMPARE(opponents->rowCount(), 1);
+            QCOMPARE(opponents->item(0, Tstatistics::NameColumn)->text(), ann ? QStringLiteral("Bob") : QStringLiteral("Ann"));
+            statistics.hide();
+
+            Troundreview &review = copy->app->roundreview();
+            QSignalSpy opened(&review, &Troundreview::pastGameShown);
+            review.showGame(game.id);
+            QVERIFY(opened.wait(Timeout));
+            QCOMPARE(review.shownGame(), game.id);
+            review.show();
+            QCOMPARE(review.shownRound(), 0);
+            const QAbstractItemModel *list = review.findChild<QTreeView *>(QStringLiteral("list_words"))->model();
+            const QString own = QString::fromLatin1(past->rounds[0].ownWords.first());
+            const auto found = list->match(list->index(0, ReviewWordsModel::WordColumn), Qt::DisplayRole, own, -1,
+                                           Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            QCOMPARE(found.first().siblingAtColumn(ReviewWordsModel::FinderColumn).data().toString(), QStringLiteral("you"));
+            review.showReview(); // the documented review: back to the game in progress
+            QCOMPARE(review.shownGame(), 0);
+            review.hide();
+        }
     }
 
     // The hosting player removes Bob: Bob's window closes, Ann's slot is free again.

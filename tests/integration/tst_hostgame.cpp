@@ -165,6 +165,46 @@ struct Game {
     }
 };
 
+// A hosting copy with the real word list: the host, its own client "You" (seat 1) and its
+// computer table, with the pauses before a computer tries again short enough for a test.
+struct HostingCopy {
+    QTemporaryDir dir;
+    QString wordFile = dir.filePath(QStringLiteral("English"));
+    TDictn words{wordFile, nullptr};
+    BoardSolver solver{wordFile};
+    TestSettings settings;
+    QRandomGenerator rng{20240612};
+    TServer server{words, settings, rng, 0};
+    ClientSession own;
+    ComputerTable table{own, solver, wordFile};
+
+    // Listens and seats "You"; the solver's tree is built now, not in a round's first moments.
+    bool open()
+    {
+        table.setRetryPauses(50, 400);
+        own.setPlayerName("You");
+        return dir.isValid() && solver.tree().wordCount() > 0 && own.hostpress(server).isEmpty();
+    }
+    quint16 port() const { return server.listeningPort(); }
+    // Seats the host gave to computers that have logged in.
+    QList<int> computerSeats() const
+    {
+        QList<int> seats;
+        for (int n = 1; n <= Protocol::SeatCount; ++n) {
+            if (server.seat(n).connected && server.seat(n).name.endsWith(" (cpu)"))
+                seats.append(n);
+        }
+        return seats;
+    }
+    int freeSeats() const
+    {
+        int free = 0;
+        for (int n = 1; n <= Protocol::SeatCount; ++n)
+            free += server.seat(n).connected ? 0 : 1;
+        return free;
+    }
+};
+
 } // namespace
 
 class TestHostGame : public QObject {
@@ -199,6 +239,8 @@ private slots:
     // A client without widgets
     void sessionPlaysLikeAPerson();
     void computersPlayLikePeople();
+    void computersMakeRoomForPeople();
+    void computersComeBackAfterSilentSeats();
 };
 
 // The start goes out as it came, followed by the deal and each seat's own round start.
@@ -692,20 +734,11 @@ void TestHostGame::sessionPlaysLikeAPerson()
 // program closing sends nothing first.
 void TestHostGame::computersPlayLikePeople()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString wordFile = dir.filePath(QStringLiteral("English"));
-    TDictn words(wordFile, nullptr);
-    BoardSolver solver(wordFile);
-    QVERIFY(solver.tree().wordCount() > 0); // built now, not in the round's first moments
-    TestSettings settings;
-    QRandomGenerator rng(20240612);
-    TServer server(words, settings, rng, 0);
-    ClientSession own;
-    own.setPlayerName("You");
-    ComputerTable table(own, solver, wordFile);
-    QSignalSpy left(&own, &ClientSession::seatLeft);
-    QVERIFY(own.hostpress(server).isEmpty());
+    HostingCopy copy;
+    ComputerTable &table = copy.table;
+    TServer &server = copy.server;
+    QSignalSpy left(&copy.own, &ClientSession::seatLeft);
+    QVERIFY(copy.open());
     table.setLevel(ComputerBrain::Expert);
     table.setCount(2);
     QTRY_VERIFY(server.seat(2).name.endsWith(" (cpu)") && server.seat(3).name.endsWith(" (cpu)"));
@@ -729,8 +762,8 @@ void TestHostGame::computersPlayLikePeople()
         });
     }
 
-    own.sendMessage(Msg::startgameToHost("You", 100, 6, 7, 4));
-    QTRY_VERIFY_WITH_TIMEOUT(accepted[0]->size() >= 1 && accepted[1]->size() >= 1, 8000);
+    copy.own.sendMessage(Msg::startgameToHost("You", 100, 30, 7, 4)); // the test ends it once both scored
+    QTRY_VERIFY_WITH_TIMEOUT(accepted[0]->size() >= 1 && accepted[1]->size() >= 1, 20000);
     tickUntilActionChanges(server);
     QTRY_VERIFY(over[0]->size() == 1 && over[1]->size() == 1);
     for (ComputerPlayer *p : table.players())
@@ -746,10 +779,91 @@ void TestHostGame::computersPlayLikePeople()
     table.setCount(1);
     QTRY_COMPARE(left.size(), 1);
     QCOMPARE(table.players().size(), 1);
-    table.closeAll();
+    // Removed by the hosting player, it stays away: nobody takes its place.
+    const int seat = table.players().first()->seat();
+    copy.own.removeSeat(seat);
     QTRY_COMPARE(left.size(), 2);
-    QVERIFY(!server.seat(2).connected && !server.seat(3).connected);
+    QVERIFY(!server.seat(seat).connected);
+    QTest::qWait(600); // longer than the longest pause before a computer tries again
+    QVERIFY(table.players().isEmpty());
+    QCOMPARE(table.waiting(), 0);
     QCOMPARE(sent.size(), before);
+
+    table.setCount(1); // chosen anew: one sits down again
+    QTRY_COMPARE(copy.computerSeats().size(), 1);
+    table.closeAll();
+    QTRY_COMPARE(left.size(), 3);
+    QVERIFY(copy.computerSeats().isEmpty());
+}
+
+// Nine computers chosen: the host and eight sit down, one seat stays open and the ninth waits.
+// A person who arrives during a round gets that seat; at the round's end the computer seated
+// last stands up, so a seat is open again; when the person leaves it sits down again, under
+// its own name.
+void TestHostGame::computersMakeRoomForPeople()
+{
+    HostingCopy copy;
+    QVERIFY(copy.open());
+    QSignalSpy waiting(&copy.table, &ComputerTable::waitingChanged);
+    copy.table.setLevel(ComputerBrain::Easy);
+    copy.table.setCount(9);
+    QTRY_COMPARE(copy.computerSeats().size(), 8);
+    QCOMPARE(copy.freeSeats(), 1);
+    QCOMPARE(copy.table.waiting(), 1);
+    QCOMPARE(waiting.last().first().toInt(), 1);
+
+    QSignalSpy roundStarted(&copy.own, &ClientSession::roundStarted);
+    copy.settings.pause = 600; // the next round waits while the test looks between rounds
+    copy.own.sendMessage(Msg::startgameToHost("You", 100, 60, 4, 4));
+    QTRY_VERIFY(!roundStarted.isEmpty());
+    RawClient ann(copy.port());
+    QVERIFY(ann.login("Ann"));
+    QCOMPARE(ann.count("CMD_full"), 0);
+    QCOMPARE(copy.freeSeats(), 0);
+    QTest::qWait(100);
+    QCOMPARE(copy.computerSeats().size(), 8); // not in the middle of a round
+
+    const ComputerPlayer *last = copy.table.players().last();
+    const QByteArray standing = last->name();
+    const int itsSeat = last->seat();
+    tickUntilActionChanges(copy.server);
+    QTRY_COMPARE(copy.freeSeats(), 1);
+    QVERIFY(!copy.server.seat(itsSeat).connected);
+    QCOMPARE(copy.computerSeats().size(), 7);
+    QCOMPARE(copy.table.waiting(), 2);
+    QCOMPARE(waiting.last().first().toInt(), 2);
+
+    ann.socket().disconnectFromHost();
+    QTRY_COMPARE(copy.computerSeats().size(), 8);
+    QCOMPARE(copy.freeSeats(), 1);
+    QCOMPARE(copy.table.players().last()->name(), standing);
+    QCOMPARE(copy.table.waiting(), 1);
+}
+
+// Nine connections that never log in take every seat before the computers come: they are
+// refused and try again, each pause longer, up to the longest. Once the seats free, they are
+// back well within that longest pause.
+void TestHostGame::computersComeBackAfterSilentSeats()
+{
+    HostingCopy copy;
+    QVERIFY(copy.open());
+    Clients silent;
+    for (int i = 0; i < 9; ++i)
+        silent.push_back(std::make_unique<RawClient>(copy.port()));
+    for (const auto &c : silent)
+        QVERIFY(QTest::qWaitFor([&] { return c->seat() > 0; }, 5000));
+    QTRY_VERIFY(copy.own.loggedIn());
+    QCOMPARE(copy.freeSeats(), 0);
+
+    copy.table.setCount(3);
+    QTRY_VERIFY(copy.table.retryPauseMs() == 400); // refused again and again: 50, 100, 200, 400
+    QVERIFY(copy.computerSeats().isEmpty());
+    QCOMPARE(copy.table.waiting(), 3);
+
+    silent.clear();
+    QTRY_COMPARE_WITH_TIMEOUT(copy.computerSeats().size(), 3, 5000);
+    QCOMPARE(copy.table.waiting(), 0);
+    QTRY_COMPARE(copy.table.retryPauseMs(), 50); // once the own copy has seen them seated
 }
 
 QTEST_GUILESS_MAIN(TestHostGame)

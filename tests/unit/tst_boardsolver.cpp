@@ -9,6 +9,7 @@
 #include "host/board.h"
 #include "host/gamerules.h"
 #include "solver/boardsolver.h"
+#include "solver/pathfinder.h"
 #include "words/lettercodes.h"
 #include "words/tdictn.h"
 
@@ -104,7 +105,25 @@ private Q_SLOTS:
         QCOMPARE(wordsOf(solver.solve(cells, 4)), QByteArrayList({"ABCDEFGHIJKL", "ABCDEFGHIJK"}));
         QCOMPARE(solver.solve(cells, 4).first().points, 12);
         QCOMPARE(solver.tree().wordCount(), 2);
-        QCOMPARE(BoardSolver::findPath(cells, "ABCDEFGHIJKLM").size(), 0);
+        QCOMPARE(PathFinder(cells).find("ABCDEFGHIJKLM").size(), 0);
+    }
+
+    // The path search's caps: on a board where pruning cannot settle a word (a B in the corner
+    // whose only A neighbour the word needs on both sides), the word's own steps end its
+    // search; the board's steps end every search after them, even an easy one.
+    void pathSearchWithinItsSteps()
+    {
+        BoardCells cells;
+        cells.fill(1);
+        cells[0] = 2;
+        cells[1] = cells[11] = LetterCodes::Empty;
+        PathFinder paths(cells, PathFinder::WordSteps * 3 / 2);
+        QVERIFY(paths.find("AAAAAAAAAABA").isEmpty());
+        QCOMPARE(paths.stepsLeft(), PathFinder::WordSteps / 2);
+        QCOMPARE(spelled(cells, paths.find("AAAAAAAAAAB")), QByteArray("AAAAAAAAAAB"));
+        QVERIFY(paths.find("AAAAAAAAAABA").isEmpty());
+        QCOMPARE(paths.stepsLeft(), 0);
+        QVERIFY(paths.find("AAAA").isEmpty());
     }
 
     void oddSizes_data()

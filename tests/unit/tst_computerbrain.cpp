@@ -57,11 +57,13 @@ private Q_SLOTS:
         QTest::newRow("Hard, 10x10, 45 s") << 3 << 7 << 45000;
         QTest::newRow("Expert, 10x10, joined with 6 s left") << 4 << 7 << 6000;
         QTest::newRow("Expert, 4x4, a minute") << 4 << 4 << 60000;
+        QTest::newRow("Expert, 8x8, three minutes") << 4 << 6 << 180000;
     }
     // Over dealt boards with the real list: every word handed out is a solver word, once, on a
     // path the host takes and spells as that word; none comes after the round's end less the
-    // margin, and none sooner than 10 ms after the one before, also when the timer that asks
-    // comes seconds late and then polls every millisecond, or first comes after the end.
+    // margin, none sooner than 10 ms after the one before, and never more than a person's pace
+    // within its window, also when the timer that asks comes seconds late and then polls every
+    // millisecond (no burst of overdue words), or first comes after the end.
     void planStaysInTheRound()
     {
         QFETCH(int, level);
@@ -84,6 +86,7 @@ private Q_SLOTS:
 
             // Stalled for a third of the round, then polled every millisecond until well past the end.
             QSet<QByteArray> sent;
+            QList<qint64> moments;
             qint64 last = -1;
             for (qint64 now = roundMs / 3; now < roundMs + 5000; ++now) {
                 const auto w = brain.next(now);
@@ -95,7 +98,11 @@ private Q_SLOTS:
                 QVERIFY(!sent.contains(w->word));
                 QVERIFY(now <= roundMs - ComputerBrain::EndMarginMs);
                 QVERIFY(last < 0 || now - last >= ComputerBrain::MinGapMs);
+                const qsizetype n = moments.size();
+                QVERIFY(n < ComputerBrain::PaceWords
+                        || now - moments[n - ComputerBrain::PaceWords] >= ComputerBrain::PaceWindowMs);
                 sent.insert(w->word);
+                moments.append(now);
                 last = now;
             }
             QCOMPARE(brain.msUntilNext(roundMs), qint64(-1));

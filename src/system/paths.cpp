@@ -1,4 +1,4 @@
-#include "client/paths.h"
+#include "system/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,5 +42,6 @@ Paths Paths::inFolder(const QString &folder)
 
 QString Paths::settingsFile() const { return QDir(dataDir).filePath(QStringLiteral("orvolobby.ini")); }
 QString Paths::tallyFile() const { return QDir(dataDir).filePath(QStringLiteral("Lexitangletally.tld")); }
+QString Paths::historyFile() const { return QDir(dataDir).filePath(QStringLiteral("Lexitanglehistory.db")); }
 QString Paths::tileFolder() const { return QDir(dataDir).filePath(QStringLiteral("Lexitangletiles")); }
 QString Paths::dictionaryWorkingFile() const { return QDir(workingDir).filePath(QStringLiteral("English")); }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// Where the program keeps its files. The settings file and the tally live beside the program
+// Where the program keeps its files. The settings file, the tally and the game history live beside the program
 // when its folder is writable; an installed, read-only copy keeps them in the user's
 // configuration folder instead. The dictionary's working file lives in the working folder.
 struct Paths {
@@ -17,6 +17,7 @@ struct Paths {
 
     QString settingsFile() const;        // "orvolobby.ini"
     QString tallyFile() const;           // "Lexitangletally.tld"
+    QString historyFile() const;         // "Lexitanglehistory.db"
     QString tileFolder() const;          // "Lexitangletiles"
     QString dictionaryWorkingFile() const; // "English"
 };

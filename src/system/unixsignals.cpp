@@ -1,4 +1,4 @@
-#include "app/unixsignals.h"
+#include "system/unixsignals.h"
 
 #include <QSocketNotifier>
 
