@@ -246,7 +246,7 @@ bool Tchat::hostpress()
     if (!error.isEmpty()) {
         showMessage(error);
         if (error.startsWith(QLatin1String("Listen")))
-            systemLine(QStringLiteral("Port %1 is in use, perhaps by another copy of the game: close that "
+            systemLine(QStringLiteral("Port %1 is in use, perhaps by another copy of the game. Close that "
                                       "program, then start Lexitangle again.")
                            .arg(m_windows.server->listeningPortWanted()));
         return false;

@@ -330,7 +330,7 @@ private Q_SLOTS:
         QCOMPARE(m_notifier.messages, QStringList{"Listen - Error Binding Socket"});
         QVERIFY(!m_chat->isHost());
         QVERIFY(m_chat->sock().hostName().isEmpty());
-        QCOMPARE(lastLine(), QStringLiteral("Port %1 is in use, perhaps by another copy of the game: close that "
+        QCOMPARE(lastLine(), QStringLiteral("Port %1 is in use, perhaps by another copy of the game. Close that "
                                             "program, then start Lexitangle again.").arg(holder.serverPort()));
         QCOMPARE(download.isVisible(), !arguments.isEmpty());
     }
@@ -343,16 +343,20 @@ private Q_SLOTS:
         MessageBoxNotifier boxes(m_chat.get());
         Qt::WindowFlags flags;
         Qt::WindowModality modality = Qt::NonModal;
+        QWidget *owner = nullptr;
         QTimer::singleShot(0, [&] {
             QWidget *box = QApplication::activeModalWidget();
             QVERIFY(box);
             flags = box->windowFlags();
             modality = box->windowModality();
+            owner = box->parentWidget();
             box->close();
         });
         boxes.showMessage(QStringLiteral("Listen - Error Binding Socket"));
         QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(modality, Qt::ApplicationModal);
+        // A window manager keeps a box with its window: with the window on top, not beneath it.
+        QCOMPARE(owner, &onTop);
     }
 
     // The chat key takes the keys to the chat line in the round and between rounds, and so
