@@ -56,6 +56,9 @@ then send the word.</li>
 </ul>
 <p><b>F6</b> takes you to the chat line at any time, in a round too (typing goes off there):
 <b>Enter</b> sends your line and <b>Tab</b> switches typing back on.</p>
+<p><b>Without a mouse.</b> <b>Alt</b> opens the menus. In the game start dialog <b>Tab</b> reaches
+the board size and the shortest word, the <b>arrow keys</b> choose and <b>Enter</b> starts.
+<b>Escape</b> closes the other windows, and <b>Ctrl+W</b> the round review too.</p>
 <p><b>Options, Disable Typing</b> switches keyboard entry off altogether.</p>
 <p>A <b>right click</b> on the board or the <b>Send</b> button sends the word; <b>Clear</b>
 empties it and <b>Rotate</b> turns the board.</p>
