@@ -250,8 +250,7 @@ QWidget *Troundreview::makeList()
     connect(m_words, &QAbstractItemView::entered, this, &Troundreview::showPathOf);
     auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
-    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    DialogLook::closeWithKeys(this);
     return m_words;
 }
 

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -70,7 +69,7 @@ Twordslist::Twordslist(QWidget *parent)
     // It opens at every round's end while the player may still be typing: the keys stay with
     // the main window. Escape closes it like its CLOSE picture.
     setAttribute(Qt::WA_ShowWithoutActivating);
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::hide);
+    DialogLook::closeWithKeys(this);
 
     m_image9 = new QLabel(this);
     m_image9->setObjectName(QStringLiteral("Image9"));
