@@ -3,7 +3,10 @@
 # machine is a network namespace with its own D-Bus system bus and avahi-daemon (tests/lobby/netns.sh),
 # joined to the other by a cable and to nothing else. On "ann" the lobby hosts a table with two
 # computer players; on "bob" the lobby is opened with a link it refuses, lists Ann's table, joins it,
-# and Bob plays a round. Screenshots of each step go to the output folder.
+# and Bob plays a round. Screenshots of each step go to the output folder. It checks what it can
+# without eyes and exits non-zero when something failed: Bob's lobby on the command line lists
+# Ann's table, Bob's game history holds a round played at Ann's table with his words and their
+# verdicts, and the table has left the network once the game ended. ctest runs it as lobby-wholeflow.
 #
 # Usage (as root): scripts/xvfb-lobby-flow.sh [build-dir] [output-dir]
 #   build-dir   where the game and the lobby were built (default: build)
@@ -20,7 +23,7 @@ for program in lexitangle lexitangle-lobby; do
 done
 
 . "$root/tests/lobby/netns.sh"
-lexi_ns_require Xvfb xdotool import dbus-daemon avahi-daemon
+lexi_ns_require Xvfb xdpyinfo xdotool import openbox dbus-daemon avahi-daemon python3
 lexi_ns_init
 # The clean-up must run to its end even where a command in it fails.
 trap 'rc=$?; set +e; lexi_ns_cleanup; exit $rc' EXIT
@@ -71,6 +74,25 @@ window_of() { xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" |
 shoot() { sleep "${2:-1}"; import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
 press() { xdotool windowfocus --sync "$1" 2>/dev/null || true; xdotool windowraise "$1"; sleep 0.3; xdotool key "$2"; }
 
+# On failure Bob's history and both games' logs stay in the output folder for a look.
+fail() {
+  echo "FAIL: $*" >&2
+  cp "$LEXI_NS_DIR"/bob/home/Lexitanglehistory.db* "$LEXI_NS_DIR"/*/lobby.log "$out/" 2>/dev/null
+  exit 1
+}
+# bob_lists SECONDS: Bob's machine's lobby, on the command line, prints the tables it finds.
+bob_lists() {
+  local home="$LEXI_NS_DIR/bob/home"
+  lexi_ns_exec bob env -C "$home" HOME="$home" XDG_RUNTIME_DIR="$home/runtime" \
+    "$home/lexitangle-lobby" --list "$1" || true
+}
+# bob_history SQL: one answer from Bob's game history (beside his game, as his settings are).
+bob_history() {
+  python3 -c 'import sqlite3, sys
+con = sqlite3.connect("file:" + sys.argv[1] + "?mode=ro", uri=True)
+print(con.execute(sys.argv[2]).fetchone()[0])' "$LEXI_NS_DIR/bob/home/Lexitanglehistory.db" "$1"
+}
+
 # place WINDOW X Y: lobbies above, games below, Ann's left and Bob's right.
 place() { xdotool windowsize "$1" 840 520 2>/dev/null; xdotool windowmove "$1" "$2" "$((top + $3))"; }
 place_game() { sleep 2; xdotool windowmove "$1" "$2" "$((2 * top + 545))"; }
@@ -90,6 +112,7 @@ place_game "$ann_game" 0
 shoot hosting 3
 # Bob's lobby lists the table once Avahi has carried it over.
 shoot listing 2
+bob_lists 3 | grep -q "^Ann	10.77.0.1	7772$" || fail "Bob's machine does not list Ann's table"
 
 press "$bob_lobby" alt+j
 lexi_ns_wait_for 15 sh -c "[ \$(xdotool search --onlyvisible --name '^Lexitangle\$' | wc -l) -ge 2 ]"
@@ -115,6 +138,12 @@ shoot round 1
 echo "waiting for the round to end"
 sleep 70
 shoot round-over 1
+rounds=$(bob_history "SELECT count(*) FROM rounds r JOIN games g ON g.id = r.game_id
+  WHERE g.role = 'join' AND CAST(g.host_address AS TEXT) = '10.77.0.1'")
+[ "$rounds" -ge 1 ] || fail "Bob's history holds no round played at Ann's table"
+words=$(bob_history "SELECT count(*) FROM own_words")
+[ "$words" -ge 1 ] || fail "Bob's history holds none of the words he sent"
+echo "Bob played $rounds round(s) at Ann's table and sent $words word(s)"
 
 # Ann leaves (File / Exit): the table ends for everybody, both lobbies come back to the front and
 # Ann's table leaves Bob's list.
@@ -123,4 +152,5 @@ xdotool mousemove --window "$ann_game" 20 8 click 1
 sleep 0.5
 xdotool key Up Return
 shoot ended 4
+[ -z "$(bob_lists 3)" ] || fail "Ann's table is still listed after her game ended"
 echo "screenshots in $out"

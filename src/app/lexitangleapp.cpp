@@ -3,6 +3,7 @@
 #include "bots/computertable.h"
 
 #include "client/qtsoundplayer.h"
+#include "dialogs/boardcodeprompt.h"
 #include "client/tchat.h"
 #include "dialogs/tabout.h"
 #include "dialogs/tdownload.h"
@@ -20,7 +21,9 @@
 #include "dialogs/twordslist.h"
 #include "host/tserver.h"
 #include "solver/boardsolver.h"
+#include "session/clientsession.h"
 #include "solver/roundhistory.h"
+#include "widgets/infront.h"
 #include "words/tdictn.h"
 #include "words/worddefinitions.h"
 
@@ -45,7 +48,13 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     m_gamestart = std::make_unique<Tgamestart>(
         Tgamestart::Hooks{[chat] { return chat->playerName(); },
                           [chat](const QByteArray &message) { chat->sendMessage(message); },
-                          [chat] { chat->saveinifile(); }},
+                          [chat] { chat->saveinifile(); },
+                          // Straight to the own host, never over the wire, and only by the
+                          // hosting player's own start.
+                          [this](const std::optional<BoardCode> &code) {
+                              if (m_chat->isHost())
+                                  m_server->setFirstBoard(code);
+                          }},
         m_chat.get());
     QWidget *about = m_about.get();
     m_help = std::make_unique<Thelp>([about] { about->show(); about->raise(); }, m_chat.get());
@@ -82,6 +91,7 @@ LexitangleApp::LexitangleApp(const QStringList &arguments, const Options &option
     QObject::connect(m_chat.get(), &Tchat::closing, tally, [tally] { tally->save(); });
     attachHistory(options.paths);
     attachComputers(options.paths);
+    attachBoardCodes();
 }
 
 // The game history: the recorder follows the window's own session, as the player sees the
@@ -165,9 +175,44 @@ void LexitangleApp::attachComputers(const Paths &paths)
     QObject::connect(m_chat.get(), &Tchat::closing, table, &ComputerTable::closeAll);
 }
 
+// Board codes: File / "Play a Board Code…" and the review's "Play This Board" open the game
+// start dialog preset to the code's board, in a hosting copy only; the host deals that board in
+// the first round of the game the dialog starts.
+void LexitangleApp::attachBoardCodes()
+{
+    m_codePrompt = std::make_unique<BoardCodePrompt>(m_chat.get());
+    Tchat *chat = m_chat.get();
+    Tgamestart *gamestart = m_gamestart.get();
+    auto play = [chat, gamestart](const BoardCode &code) {
+        if (!chat->isHost() || !chat->loggedIn())
+            return;
+        gamestart->playBoard(code);
+        InFront::show(gamestart);
+    };
+    BoardCodePrompt *prompt = m_codePrompt.get();
+    QObject::connect(m_chat->menu().item(QStringLiteral("PlayBoardCode1")), &QAction::triggered, prompt, [chat, prompt] {
+        if (!chat->loggedIn())
+            chat->showMessage(QStringLiteral("You are not connected"));
+        else
+            prompt->ask();
+    });
+    QObject::connect(prompt, &BoardCodePrompt::codeChosen, gamestart, play);
+    QObject::connect(m_roundreview.get(), &Troundreview::playBoardRequested, gamestart, play);
+
+    // "Play This Board" starts games between games only, as the host sees it.
+    Troundreview *review = m_roundreview.get();
+    TServer *server = m_server.get();
+    auto playable = [chat, review, server] { review->setBoardsPlayable(chat->isHost() && !server->gameRunning()); };
+    ClientSession *session = &m_chat->session();
+    QObject::connect(session, &ClientSession::loggedInAs, review, playable);
+    QObject::connect(session, &ClientSession::gameStarted, review, playable);
+    QObject::connect(session, &ClientSession::winnerNamed, review, playable);
+}
+
 LexitangleApp::~LexitangleApp()
 {
     m_computers.reset();
+    m_codePrompt.reset();
     // The host goes first: its seats must not report into windows that are gone.
     m_server.reset();
     m_roundreview.reset();

@@ -29,6 +29,7 @@ class ComputerTable;
 class GameRecorder;
 class HistoryKeeper;
 class Tstatistics;
+class BoardCodePrompt;
 
 // The program: creates the ten windows in their fixed order, wires them to each other and hands
 // the command line to the main window, which reads it when it is first shown.
@@ -57,6 +58,7 @@ public:
     HistoryKeeper &records() { return *m_records; }
     GameRecorder &recorder() { return *m_recorder; }
     Tstatistics &statistics() { return *m_statistics; }
+    BoardCodePrompt &codePrompt() { return *m_codePrompt; }
 
 private:
     // Shows where the keyboard is, in every window; it outlives them all.
@@ -90,8 +92,11 @@ private:
     std::unique_ptr<Troundreview> m_roundreview;
     // The computer players a hosting copy seats, after the Options menu.
     std::unique_ptr<ComputerTable> m_computers;
+    // "Play a Board Code…" asks for the code here.
+    std::unique_ptr<BoardCodePrompt> m_codePrompt;
 
     void attachReview(const Paths &paths);
     void attachHistory(const Paths &paths);
     void attachComputers(const Paths &paths);
+    void attachBoardCodes();
 };

@@ -34,7 +34,12 @@ QAction *MainMenu::add(QMenu *menu, const char *name, const QString &caption, bo
 void MainMenu::buildFile(QMenuBar *bar)
 {
     QMenu *file = bar->addMenu(QStringLiteral("File"));
-    add(file, "StartGame1", QStringLiteral("Start Game"))->setEnabled(false);
+    QAction *start = add(file, "StartGame1", QStringLiteral("Start Game"));
+    start->setEnabled(false);
+    QAction *code = add(file, "PlayBoardCode1", QStringLiteral("Play a Board Code\u2026"));
+    code->setEnabled(false);
+    // A game from a code is started by the hosting player like any other: greyed out together.
+    connect(start, &QAction::enabledChanged, code, &QAction::setEnabled);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     add(file, "Exit1", QStringLiteral("Exit"));
 }

@@ -8,6 +8,7 @@
 #include "widgets/dialoglook.h"
 
 #include <QEvent>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -21,6 +22,9 @@ const QColor cream(255, 255, 198);
 const QColor maroon(128, 0, 0);
 const QColor editBack(226, 228, 182);
 const QSize checkSize(34, 21);
+// The documented client area; a waiting board code adds one line below it.
+const QSize dialogSize(321, 417);
+constexpr int CodeNoteHeight = 24;
 
 struct Option {
     const char *caption;
@@ -82,7 +86,7 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
 {
     setObjectName(QStringLiteral("gamestart"));
     setWindowTitle(QStringLiteral("Lexitangle - Game Start"));
-    setFixedSize(321, 417);
+    setFixedSize(dialogSize);
     DialogLook::applyBackground(this);
 
     m_heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
@@ -133,6 +137,11 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     start->setAccessibleName(QStringLiteral("Start"));
     start->setAccessibleDescription(QStringLiteral("Starts the game with these options"));
     connect(start, &QPushButton::clicked, this, &Tgamestart::button_startClick);
+
+    m_codeNote = text(this, QString(), QRect(0, dialogSize.height(), dialogSize.width(), CodeNoteHeight - 4), 12);
+    m_codeNote->setObjectName(QStringLiteral("label_boardcode"));
+    m_codeNote->setAlignment(Qt::AlignCenter);
+    m_codeNote->hide();
 
     clicksize(QStringLiteral("image_size10"));
     clickmin(QStringLiteral("image_min4"));
@@ -226,6 +235,7 @@ void Tgamestart::clicksize(const QString &name)
 {
     check(QStringLiteral("image_size"), 4, 11, name, m_boardsize, QStringLiteral("8"));
     m_labelBoardsize->setProperty("hint", m_boardsize);
+    showCodeNote();
 }
 
 void Tgamestart::clickmin(const QString &name)
@@ -274,11 +284,47 @@ QByteArray Tgamestart::startMessage() const
 void Tgamestart::button_startClick()
 {
     const QByteArray message = startMessage();
+    // The board goes to the host before the start that uses it; a start without one clears
+    // whatever an earlier start left waiting there.
+    if (m_hooks.firstBoard)
+        m_hooks.firstBoard(m_code && m_code->sizeCode() == m_boardsize.toInt() ? m_code : std::nullopt);
     if (m_hooks.send)
         m_hooks.send(message);
     hide();
     if (m_hooks.saveSettings)
         m_hooks.saveSettings();
+}
+
+void Tgamestart::playBoard(const BoardCode &code)
+{
+    m_code = code;
+    clickmin(QStringLiteral("image_min%1").arg(code.minLetters()));
+    clicksize(QStringLiteral("image_size%1").arg(code.sizeCode()));
+}
+
+void Tgamestart::showCodeNote()
+{
+    if (!m_code) {
+        m_codeNote->hide();
+        setFixedSize(dialogSize);
+        return;
+    }
+    const QString size = QStringLiteral("%1X%1").arg(m_code->side());
+    m_codeNote->setText(m_code->sizeCode() == m_boardsize.toInt()
+                            ? QStringLiteral("The first round deals the %1 board of your code.").arg(size)
+                            : QStringLiteral("Your code's board is %1: choose %1 to play it.").arg(size));
+    m_codeNote->show();
+    setFixedSize(dialogSize.width(), dialogSize.height() + CodeNoteHeight);
+}
+
+void Tgamestart::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    // Minimised is not closed: the code stays for the start.
+    if (event->spontaneous())
+        return;
+    m_code.reset();
+    showCodeNote();
 }
 
 bool Tgamestart::eventFilter(QObject *watched, QEvent *event)

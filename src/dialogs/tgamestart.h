@@ -1,16 +1,23 @@
 #pragma once
 
+#include "host/boardcode.h"
+
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QSpinBox;
 
 // The game start dialog: score to play to, round time, board size and minimum word length.
 // Its start picture sends CMD_startgame to the host and asks for the settings to be saved.
+//
+// Opened for a board code, it is preset to the code's size and minimum and says under its
+// start picture that the first round deals the code's board; the code is handed to the host
+// with the start, if the size is still the code's. Hidden without a start, it forgets the code.
 class Tgamestart : public QDialog {
     Q_OBJECT
 public:
@@ -20,6 +27,8 @@ public:
         // Sends a whole message, terminator included.
         std::function<void(const QByteArray &)> send;
         std::function<void()> saveSettings;
+        // Called before every start: the board the first round deals, or nothing for a deal.
+        std::function<void(const std::optional<BoardCode> &)> firstBoard;
     };
 
     explicit Tgamestart(Hooks hooks, QWidget *parent = nullptr);
@@ -46,8 +55,14 @@ public:
     QByteArray startMessage() const;
     void button_startClick();
 
+    // Presets the dialog to the code's size and minimum; its start deals the code's board.
+    void playBoard(const BoardCode &code);
+    // The code of the board waiting for the start; nothing when the dialog deals as usual.
+    const std::optional<BoardCode> &boardCode() const { return m_code; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     QSpinBox *spin(const char *spinName, const char *editName, int min, int max, int step,
@@ -57,6 +72,8 @@ private:
     static void name(QSpinBox *box, const QString &name, const QString &description);
     void check(const QString &prefix, int first, int last, const QString &name, QString &hint,
                const QString &fallback);
+    // The line under the start picture while a code waits, and the room for it.
+    void showCodeNote();
 
     Hooks m_hooks;
     QSpinBox *m_upDown1;
@@ -64,6 +81,8 @@ private:
     QLabel *m_heading;
     QLabel *m_labelBoardsize;
     QLabel *m_labelMin;
+    QLabel *m_codeNote;
+    std::optional<BoardCode> m_code;
     QString m_boardsize = QStringLiteral("10");
     QString m_min = QStringLiteral("4");
 };

@@ -2,6 +2,7 @@
 
 #include "dialogs/keptplace.h"
 #include "dialogs/reviewboard.h"
+#include "dialogs/reviewcodepanel.h"
 #include "dialogs/reviewwordsmodel.h"
 #include "records/historykeeper.h"
 #include "solver/roundhistory.h"
@@ -34,7 +35,7 @@ const QColor white(255, 255, 255);
 const QColor listBase(60, 86, 60);
 // High Contrast: the selected row white on a dark blue, 4.5:1 or more.
 const QColor highlightHighContrast(28, 52, 96);
-const QSize homeSize(660, 500);
+const QSize homeSize(660, 560); // room for the code row under the board and the list
 // Selecting through the list with the arrow keys asks for one definition, at the word the
 // keys come to rest on.
 constexpr int DefineDelayMs = 60;
@@ -65,7 +66,10 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 
     m_games = new QComboBox(this);
     m_games->setObjectName(QStringLiteral("combo_game"));
-    m_games->setMinimumContentsLength(44);
+    // A recorded game's entry is long (date, table, result): the list keeps a modest width and
+    // elides, so the round's summary beside it keeps its room.
+    m_games->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_games->setMinimumContentsLength(22);
     m_games->addItem(QStringLiteral("This Game"), qint64(0));
     m_games->hide(); // until there is a history to choose from
 
@@ -88,6 +92,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
 
     m_board = new ReviewBoard(this);
     m_board->setFixedSize(250, 250);
+    m_codePanel = new ReviewCodePanel(this);
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("edit_filter"));
@@ -120,6 +125,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     auto *all = new QVBoxLayout(this);
     all->addLayout(top);
     all->addLayout(middle, 1);
+    all->addWidget(m_codePanel);
     all->addWidget(m_definition);
 
     m_defineTimer = new QTimer(this);
@@ -133,6 +139,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     connect(m_defineTimer, &QTimer::timeout, this, &Troundreview::define);
     connect(&m_live, &RoundHistory::roundsChanged, this, &Troundreview::liveRoundsChanged);
     connect(m_games, &QComboBox::activated, this, [this](int index) { showGame(m_games->itemData(index).toLongLong()); });
+    connect(m_codePanel, &ReviewCodePanel::playRequested, this, &Troundreview::playBoardRequested);
     fillRounds();
 }
 
@@ -145,6 +152,7 @@ void Troundreview::setPastGames(HistoryKeeper *history, BoardSolver *solver)
     m_games->show();
     connect(history, &HistoryKeeper::gamesListed, this, &Troundreview::listGames);
     connect(history, &HistoryKeeper::gameLoaded, this, &Troundreview::gameLoaded);
+    connect(history, &HistoryKeeper::boardResultsReady, m_codePanel, &ReviewCodePanel::showResults);
 }
 
 void Troundreview::listGames(const QList<HistoryStore::GameEntry> &games)
@@ -192,6 +200,7 @@ void Troundreview::gameLoaded(qint64 id, bool found, const HistoryStore::PastGam
         round.minLetters = past.minLetters;
         round.ownWords = past.ownWords.join('+');
         round.tableWords = past.tableWords.join('+');
+        round.dealt = game.entry.started;
         rounds.append(std::move(round));
     }
     auto loaded = std::make_unique<RoundHistory>(m_solver);
@@ -331,6 +340,7 @@ void Troundreview::fillRounds()
         m_round = -1;
         m_summary->setText(QStringLiteral("No round of this game has ended yet."));
         m_board->setBoard(BoardCells{});
+        m_codePanel->showRound(nullptr);
         m_model->setRows({});
         m_filled = false;
         m_currentRow = -1;
@@ -354,6 +364,7 @@ void Troundreview::showRound(int index)
     m_previous->setEnabled(index > 0);
     m_next->setEnabled(index < m_history->roundCount() - 1);
     m_board->setBoard(m_history->round(index).cells);
+    m_codePanel->showRound(&m_history->round(index));
     m_model->setRows({}); // a reset: the view forgets its current word without a signal
     m_filled = false;
     m_currentRow = -1;
@@ -369,6 +380,8 @@ void Troundreview::fillWords()
     m_summary->setText(RoundHistory::summaryText(m_history->summary(m_round)));
     m_filled = true;
     applyFilter();
+    if (m_records)
+        m_records->requestBoardResults(m_codePanel->square());
 }
 
 void Troundreview::applyFilter()
@@ -449,4 +462,14 @@ void Troundreview::copySelection()
     const QString text = selectedText();
     if (!text.isEmpty())
         QApplication::clipboard()->setText(text);
+}
+
+void Troundreview::setBoardsPlayable(bool playable)
+{
+    m_codePanel->setPlayable(playable);
+}
+
+std::optional<BoardCode> Troundreview::shownCode() const
+{
+    return m_codePanel->code();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "host/boardcode.h"
 #include "records/historystore.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class BoardSolver;
 class HistoryKeeper;
@@ -17,6 +19,7 @@ class QPushButton;
 class QTimer;
 class QTreeView;
 class ReviewBoard;
+class ReviewCodePanel;
 class ReviewWordsModel;
 class RoundHistory;
 class WordDefinitions;
@@ -31,6 +34,9 @@ class WordDefinitions;
 // With the game history, any game played before can be chosen from a list by date: its rounds
 // are shown exactly as those of the game in progress, and the game in progress is one choice
 // away.
+//
+// Under each round's board and words: its code to copy for another player, "Play This Board"
+// (a game on it, in a hosting copy between games), and this player's earlier results on it.
 class Troundreview : public QWidget {
     Q_OBJECT
 public:
@@ -59,9 +65,16 @@ public:
 
     void setVisible(bool visible) override;
 
+    // Whether "Play This Board" may start a game now: in a hosting copy, between games.
+    void setBoardsPlayable(bool playable);
+    // The code of the board on show; nothing when no round is, or no deal could make it.
+    std::optional<BoardCode> shownCode() const;
+
 Q_SIGNALS:
     // A recorded game asked for with showGame() is on show.
     void pastGameShown(qint64 id);
+    // "Play This Board" was pressed where it may start a game.
+    void playBoardRequested(const BoardCode &code);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -106,6 +119,7 @@ private:
     QComboBox *m_rounds;
     QLabel *m_summary;
     ReviewBoard *m_board;
+    ReviewCodePanel *m_codePanel;
     QLineEdit *m_filter;
     QTreeView *m_words;
     ReviewWordsModel *m_model;

@@ -63,6 +63,11 @@ std::pair<int, int> Board::squareFor(int sizeCode, QRandomGenerator &rng)
         static constexpr int evenSizes[] = {Size4, Size6, Size8, Size10};
         sizeCode = evenSizes[rng.bounded(4)];
     }
+    return fixedSquareFor(sizeCode);
+}
+
+std::pair<int, int> Board::fixedSquareFor(int sizeCode)
+{
     // The odd sizes sit one cell off the centre (more empty cells right and below); clients
     // turn their view about that square, so the placement is part of the protocol.
     switch (sizeCode) {
@@ -74,6 +79,20 @@ std::pair<int, int> Board::squareFor(int sizeCode, QRandomGenerator &rng)
     case Size10: return {0, 9};
     case Size4:
     default: return {3, 6};
+    }
+}
+
+int Board::sizeCodeForSide(int side)
+{
+    switch (side) {
+    case 4: return Size4;
+    case 5: return Size5;
+    case 6: return Size6;
+    case 7: return Size7;
+    case 8: return Size8;
+    case 9: return Size9;
+    case 10: return Size10;
+    default: return 0;
     }
 }
 

@@ -27,6 +27,10 @@ public:
     // First and last index (the same for columns and rows) of the playing square.
     // Draws from rng only for the Random code.
     static std::pair<int, int> squareFor(int sizeCode, QRandomGenerator &rng);
+    // The same for a size that is already known; Random, like any unknown code, reads as 4X4.
+    static std::pair<int, int> fixedSquareFor(int sizeCode);
+    // The size code of the square of `side` tiles a side (4X4 is 4, 5X5 is 9 ...); 0 for none.
+    static int sizeCodeForSide(int side);
     // The letter code of draw v (0..DrawCount-1); vowels and common letters own more draws.
     static int letterForDraw(int v);
 

@@ -9,6 +9,7 @@
 
 #include <limits>
 #include <string>
+#include <utility>
 
 // The session half of the host: connections, seats, logins and relays. The game flow lives
 // in tservergame.cpp.
@@ -65,10 +66,12 @@ TServer::TServer(WordChecker &spell, HostSettings &settings, QRandomGenerator &r
     route(Protocol::Cmd::action, &TServer::action);
     receivedlist.addHandler(Protocol::Cmd::startgame, [this](const QByteArray &payload, int source) {
         // A start is honoured from any seat (the message names no seat to check), but only
-        // from a connection that holds one.
-        if (seatOfConnection(source) < 1)
+        // from a connection that holds one. A board chosen by the hosting player waits for
+        // that player's own start.
+        const int seat = seatOfConnection(source);
+        if (seat < 1)
             throw FieldError("a game start from a connection without a seat");
-        startgame(payload);
+        startgame(payload, seat == 1 ? std::exchange(m_firstBoard, std::nullopt) : std::nullopt);
     });
     route(Protocol::Cmd::justwatch, &TServer::justwatch);
     route(Protocol::Cmd::playerdone, &TServer::playerdone);

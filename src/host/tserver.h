@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/board.h"
+#include "host/boardcode.h"
 #include "host/seat.h"
 #include "net/messageframer.h"
 #include "net/protocol.h"
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <array>
+#include <optional>
 
 class BoardSolver;
 class HostSettings;
@@ -58,6 +60,11 @@ public:
     // that connection alone, and every other one takes a seat from 2 up, also when it comes
     // first. Without a call (a host driven by tests) the first connection gets seat 1.
     void setOwnClient(const QHostAddress &address, quint16 port);
+    // The board the first round of the next game started from seat 1 (the hosting player's
+    // own seat) deals, if that game is of the code's size; every other round, and every other
+    // game, is dealt as usual. That start uses it up, whatever its size; nothing clears it.
+    // Only the hosting copy itself calls this: no message asks for it.
+    void setFirstBoard(std::optional<BoardCode> code) { m_firstBoard = std::move(code); }
 
     // One tick of the host queue: dispatches at most one message. The queue's own 10 ms
     // timer calls it while messages wait; tests may call it directly.
@@ -113,12 +120,14 @@ private:
     void chat(const QByteArray &payload, int senderSeat);
     void action(const QByteArray &payload, int senderSeat);
     void playasound(const QByteArray &payload, int senderSeat);
-    void startgame(const QByteArray &payload);
+    // `first`: the board of the first round, instead of a deal, when the game's size is its.
+    void startgame(const QByteArray &payload, const std::optional<BoardCode> &first = std::nullopt);
     void playerdone(const QByteArray &payload, int senderSeat);
 
     // Game flow.
-    void startround();
-    void createboard();
+    void startround(const Board *chosen = nullptr);
+    // Deals, or takes `chosen` as it is; either way the board goes out in CMD_loadboard.
+    void createboard(const Board *chosen = nullptr);
     void findplayer();
     void outoftime();
     bool checkforwin();
@@ -158,6 +167,7 @@ private:
     int m_boardType = 0;
     int m_minimumLetters = 0;
     Board m_board;
+    std::optional<BoardCode> m_firstBoard;
     QByteArray m_savedGameStart;
     // Every distinct word accepted in the current round, kept in ascending order.
     QList<QByteArray> listbox_words;

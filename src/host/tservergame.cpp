@@ -64,7 +64,7 @@ QList<QPoint> pointsOnGrid(const QList<Msg::Cell> &cells)
 
 } // namespace
 
-void TServer::startgame(const QByteArray &payload)
+void TServer::startgame(const QByteArray &payload, const std::optional<BoardCode> &first)
 {
     m_savedGameStart = payload;
     m_gameRunning = true;
@@ -85,23 +85,28 @@ void TServer::startgame(const QByteArray &payload)
         s.roundScore = 0;
         s.roundWords.clear();
     }
-    startround();
+    // A board of another size than the game's would not match what every client was told.
+    const std::optional<Board> chosen =
+        first && first->sizeCode() == m_boardType ? std::optional<Board>(first->board()) : std::nullopt;
+    startround(chosen ? &*chosen : nullptr);
 }
 
-void TServer::startround()
+void TServer::startround(const Board *chosen)
 {
     listbox_words.clear();
     for (Seat &s : m_seats) {
         s.roundScore = 0;
         s.roundWords.clear();
     }
-    createboard();
+    createboard(chosen);
     findplayer();
 }
 
-void TServer::createboard()
+void TServer::createboard(const Board *chosen)
 {
-    if (m_solver && m_settings.betterBoards())
+    if (chosen)
+        m_board = *chosen;
+    else if (m_solver && m_settings.betterBoards())
         BetterDeal::deal(m_board, m_boardType, m_minimumLetters, m_rng, *m_solver);
     else
         m_board.deal(m_boardType, m_rng);

@@ -76,6 +76,7 @@ void RoundHistory::boardDealt(const BoardCells &cells)
 {
     m_playing = Round();
     m_playing->cells = cells;
+    m_playing->dealt = QDateTime::currentDateTimeUtc();
     m_playingOwn.clear();
 }
 

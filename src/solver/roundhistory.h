@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -54,6 +55,9 @@ public:
         int minLetters = 4;
         QByteArray ownWords;   // playable, distinct, each followed by '+'
         QByteArray tableWords; // the same
+        // When this copy saw the board come (for a recorded round, when its game began):
+        // what was played on the same board before it is earlier.
+        QDateTime dealt;
     };
 
     // `solver` may be null: then only the table's words are shown.

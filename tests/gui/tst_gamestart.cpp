@@ -26,6 +26,8 @@ class TestGameStart : public QObject {
     std::unique_ptr<Tgamestart> dialog;
     QByteArrayList sent;
     int saves = 0;
+    // What each start told the host about the first round's board.
+    QList<std::optional<BoardCode>> firstBoards;
     QByteArray name = "Ann";
 
     QStringList checked(const QString &prefix) const
@@ -43,10 +45,12 @@ private slots:
     {
         sent.clear();
         saves = 0;
+        firstBoards.clear();
         dialog = std::make_unique<Tgamestart>(Tgamestart::Hooks{
             [this] { return name; },
             [this](const QByteArray &m) { sent << m; },
             [this] { ++saves; },
+            [this](const std::optional<BoardCode> &code) { firstBoards << code; },
         });
     }
     void cleanup() { dialog.reset(); }
@@ -207,6 +211,70 @@ private slots:
         QCOMPARE(sent, QByteArrayList{QByteArray("CMD_startgame+Ann+300+90+10+4+0+") + FF});
         QVERIFY(!dialog->isVisible());
         QCOMPARE(saves, 1);
+    }
+
+    /// Opened for a code, the dialog is preset to its size and minimum and hands the code to
+    /// the host with the start, as long as the size is still the code's; the message is the
+    /// ordinary one. Closed without a start, it forgets the code.
+    void boardCode_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("minimum");
+        QTest::addColumn<bool>("closeFirst");
+        QTest::addColumn<QByteArray>("fields");
+        QTest::addColumn<bool>("handed");
+        QTest::addColumn<QString>("note");
+        const QString deals = QStringLiteral("The first round deals the 5X5 board of your code.");
+        QTest::newRow("as preset") << "" << "" << false << QByteArray("Ann+100+60+9+5") << true << deals;
+        QTest::newRow("another minimum") << "" << "image_min3" << false << QByteArray("Ann+100+60+9+3") << true << deals;
+        QTest::newRow("another size") << "image_size4" << "" << false << QByteArray("Ann+100+60+4+5") << false
+                                      << QStringLiteral("Your code's board is 5X5: choose 5X5 to play it.");
+        QTest::newRow("another size and back") << "image_size9" << "" << false << QByteArray("Ann+100+60+9+5") << true
+                                               << deals;
+        QTest::newRow("closed and opened again") << "" << "" << true << QByteArray("Ann+100+60+9+5") << false
+                                                 << QString();
+    }
+    void boardCode()
+    {
+        QFETCH(QString, size);
+        QFETCH(QString, minimum);
+        QFETCH(bool, closeFirst);
+        QFETCH(QByteArray, fields);
+        QFETCH(bool, handed);
+        QFETCH(QString, note);
+        const std::optional<BoardCode> code = BoardCode::decode(u"55-9FNU2-8EMTZ-7DKSY-6CJRX-5BHQW-J");
+        QVERIFY(code);
+        dialog->clicksize(QStringLiteral("image_size7"));
+        dialog->show();
+        dialog->playBoard(*code);
+        QCOMPARE(checked(QStringLiteral("image_size")), QStringList{"image_size9"});
+        QCOMPARE(checked(QStringLiteral("image_min")), QStringList{"image_min5"});
+        if (size == QStringLiteral("image_size9"))
+            dialog->clicksize(QStringLiteral("image_size10"));
+        if (!size.isEmpty())
+            dialog->clicksize(size);
+        if (!minimum.isEmpty())
+            dialog->clickmin(minimum);
+        if (closeFirst) {
+            dialog->close();
+            dialog->show();
+        }
+        const auto *line = dialog->findChild<QLabel *>(QStringLiteral("label_boardcode"));
+        QCOMPARE(line->isVisible(), !note.isEmpty());
+        if (!note.isEmpty())
+            QCOMPARE(line->text(), note);
+        QCOMPARE(dialog->height(), note.isEmpty() ? 417 : 441);
+
+        QTest::mouseClick(dialog->findChild<QWidget *>(QStringLiteral("button_start")), Qt::LeftButton);
+        QCOMPARE(sent, QByteArrayList{startBytes(fields.constData())});
+        QCOMPARE(firstBoards, QList<std::optional<BoardCode>>{handed ? code : std::nullopt});
+        // The start used the code up: the next start deals as usual.
+        QVERIFY(!dialog->boardCode());
+        QVERIFY(!line->isVisible());
+        QCOMPARE(dialog->height(), 417);
+        dialog->show();
+        dialog->button_startClick();
+        QCOMPARE(firstBoards.last(), std::optional<BoardCode>());
     }
 
     /// A name holding the terminator byte cannot cut the message short.

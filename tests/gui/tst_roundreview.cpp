@@ -14,6 +14,7 @@
 #include <QTreeView>
 
 #include "dialogs/reviewboard.h"
+#include "dialogs/reviewcodepanel.h"
 #include "dialogs/reviewwordsmodel.h"
 #include "dialogs/troundreview.h"
 #include "solver/boardsolver.h"
@@ -271,6 +272,102 @@ private Q_SLOTS:
         QTest::keyClick(list(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("CORD\t1\nGORE\t1\n"));
+    }
+
+    // A round's board has its code, to copy and to play where the copy may start games; a
+    // board no deal makes (a crafted host's) has none, and nothing is offered for it.
+    void boardCodeOfRound_data()
+    {
+        QTest::addColumn<BoardCells>("cells");
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<bool>("playable");
+        QTest::addColumn<QString>("code");
+        const BoardCells dealt = board4({"CATS", "OREX", "DOGQ", "ZZZY"});
+        BoardCells holed = dealt;
+        holed[size_t(4 * 10 + 4)] = LetterCodes::Empty;
+        QTest::newRow("joining copy") << dealt << 4 << false << "44-HPHQT-5XSCX-WFY7E-MU";
+        QTest::newRow("hosting copy between games") << dealt << 4 << true << "44-HPHQT-5XSCX-WFY7E-MU";
+        QTest::newRow("a minimum no dialog offers") << dealt << 9 << true << "47-HPHQT-5XSCX-WFY7E-MC";
+        QTest::newRow("a hole") << holed << 4 << true << "";
+        QTest::newRow("3X3") << board4({"CAT", "ORE", "DOG"}) << 4 << true << "";
+    }
+    void boardCodeOfRound()
+    {
+        QFETCH(BoardCells, cells);
+        QFETCH(int, minimum);
+        QFETCH(bool, playable);
+        QFETCH(QString, code);
+        m_history->boardDealt(cells);
+        m_history->roundListed("No Words", minimum);
+        m_review->setBoardsPlayable(playable);
+        m_review->showReview();
+        QStringList played;
+        connect(m_review.get(), &Troundreview::playBoardRequested, this,
+                [&played](const BoardCode &c) { played << c.text(); });
+        auto *copy = m_review->findChild<QPushButton *>(QStringLiteral("button_copycode"));
+        auto *play = m_review->findChild<QPushButton *>(QStringLiteral("button_playboard"));
+        const QString shown = m_review->findChild<QLabel *>(QStringLiteral("label_boardcode"))->text();
+        QCOMPARE(copy->isEnabled(), !code.isEmpty());
+        QCOMPARE(play->isEnabled(), !code.isEmpty() && playable);
+        QCOMPARE(shown, code.isEmpty() ? QStringLiteral("No deal makes this board: it has no code.")
+                                       : QStringLiteral("Board code: ") + code);
+
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        QTest::mouseClick(copy, Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(), code.isEmpty() ? QStringLiteral("before") : code);
+        QTest::mouseClick(play, Qt::LeftButton);
+        QCOMPARE(played, !code.isEmpty() && playable ? QStringList{code} : QStringList());
+    }
+
+    void earlierResults_data()
+    {
+        QTest::addColumn<QList<int>>("endedMinutesAgo"); // oldest first, as the history answers
+        QTest::addColumn<int>("boardWords");
+        QTest::addColumn<QStringList>("named");          // points of the results named, in order
+        QTest::addColumn<QString>("rest");
+        QTest::newRow("none") << QList<int>() << 80 << QStringList() << "";
+        QTest::newRow("only this round") << QList<int>{-1} << 80 << QStringList() << "";
+        QTest::newRow("one") << QList<int>{30} << 80 << QStringList{"30 points"} << "";
+        QTest::newRow("board words not known") << QList<int>{30} << -1 << QStringList{"30 points"} << "";
+        QTest::newRow("newest first, this round left out") << QList<int>{50, 40, -1} << 80
+                                                           << QStringList{"40 points", "50 points"} << "";
+        QTest::newRow("five") << QList<int>{90, 70, 60, 50, 1} << 80
+                              << QStringList{"1 point", "50 points", "60 points"} << "; and 2 more times.";
+        QTest::newRow("four") << QList<int>{90, 70, 60, 50} << 80
+                              << QStringList{"50 points", "60 points", "70 points"} << "; and 1 more time.";
+    }
+    // Only what ended before the round was dealt counts as earlier; the newest are named first.
+    void earlierResults()
+    {
+        QFETCH(QList<int>, endedMinutesAgo);
+        QFETCH(int, boardWords);
+        QFETCH(QStringList, named);
+        QFETCH(QString, rest);
+        const QDateTime dealt = QDateTime::currentDateTimeUtc();
+        QList<HistoryStore::BoardResult> results;
+        for (int minutes : endedMinutesAgo) {
+            HistoryStore::BoardResult r;
+            r.ended = dealt.addSecs(-60 * minutes);
+            r.points = minutes;
+            r.found = 1;
+            r.boardWords = boardWords;
+            r.minLetters = 4;
+            results.append(r);
+        }
+        const QString text = ReviewCodePanel::earlierText(results, dealt);
+        if (named.isEmpty()) {
+            QCOMPARE(text, QString());
+            return;
+        }
+        QVERIFY2(text.startsWith(QStringLiteral("You played this board before. ")), qPrintable(text));
+        QVERIFY2(text.endsWith(rest.isEmpty() ? QStringLiteral(" letters min.") : rest), qPrintable(text));
+        const QString words = boardWords < 0 ? QStringLiteral(": 1 word, ") : QStringLiteral(": 1 of 80 words, ");
+        qsizetype at = 0;
+        for (const QString &points : named) {
+            at = text.indexOf(words + points + QStringLiteral(", 4 letters min"), at);
+            QVERIFY2(at > 0, qPrintable(text));
+        }
+        QCOMPARE(text.count(QStringLiteral("letters min")), named.size());
     }
 
     // The window stays open when rounds go by; the newest round comes into view, and the

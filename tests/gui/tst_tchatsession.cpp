@@ -169,6 +169,8 @@ private Q_SLOTS:
         QCOMPARE(m_chat->isHost(), hosting);
         QCOMPARE(m_chat->sock().hostName(), connectsTo);
         QCOMPARE(item("StartGame1")->isEnabled(), hosting);
+        // A game from a board code, like any game, is the hosting player's to start.
+        QCOMPARE(item("PlayBoardCode1")->isEnabled(), hosting);
         // Only a hosting copy seats computer players; a joining one greys their items out.
         const bool joined = !hosting && !connectsTo.isEmpty();
         QCOMPARE(item("ComputerPlayers1")->isEnabled(), !joined);

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QLabel>
@@ -45,13 +46,16 @@
 #include "client/soundplayer.h"
 #include "client/tchat.h"
 #include "client/wordentry.h"
+#include "dialogs/boardcodeprompt.h"
 #include "dialogs/tgamestart.h"
 #include "dialogs/reviewwordsmodel.h"
 #include "dialogs/troundreview.h"
 #include "dialogs/tstatistics.h"
 #include "records/historystore.h"
 #include "dialogs/twordslist.h"
+#include "host/boardcode.h"
 #include "host/tserver.h"
+#include "solver/roundhistory.h"
 #include "words/lettercodes.h"
 #include "words/notifier.h"
 
@@ -734,6 +738,80 @@ private Q_SLOTS:
         // A free slot cannot be removed; the watch items stay.
         QCOMPARE(useNameMenu(m_ann.chat(), 2, nullptr).enabled,
                  (QStringList{"SettoJustWatch1", "UnsetJustWatch1"}));
+    }
+
+    // Bob, removed, still has his review: he copies the code of round one, where he cannot play
+    // it (his copy joined). Ann types it into File / "Play a Board Code…": a slip is named, the
+    // right code opens the game start dialog preset to its size and minimum, and its start
+    // deals round one's board. When that round ends, Ann's review shows her earlier result on
+    // the board.
+    void boardPlayedAgain()
+    {
+        const std::optional<BoardCode> expected = BoardCode::fromSquare(
+            4, 3, RecordedBoard::squareOf(m_ann.app->history().round(0).cells).letters);
+        QVERIFY(expected);
+
+        Troundreview &bobReview = m_bob.app->roundreview();
+        bobReview.showReview();
+        bobReview.showRound(0);
+        QVERIFY(!bobReview.findChild<QPushButton *>(QStringLiteral("button_playboard"))->isEnabled());
+        QVERIFY(!m_bob.item("PlayBoardCode1")->isEnabled());
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(bobReview.findChild<QPushButton *>(QStringLiteral("button_copycode")), Qt::LeftButton);
+        const QString code = QApplication::clipboard()->text();
+        QCOMPARE(code, expected->text());
+        bobReview.hide();
+
+        // Ann's own review offers the board too, between games; closing the dialog forgets it.
+        Troundreview &annReview = m_ann.app->roundreview();
+        annReview.showReview();
+        annReview.showRound(0);
+        auto *play = annReview.findChild<QPushButton *>(QStringLiteral("button_playboard"));
+        QVERIFY(play->isEnabled());
+        Tgamestart &dialog = m_ann.app->gamestart();
+        QTest::mouseClick(play, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.isVisible(), Timeout);
+        QCOMPARE(dialog.boardCode(), expected);
+        dialog.close();
+        QVERIFY(!dialog.boardCode());
+        annReview.hide();
+
+        QClipboard *clipboard = QApplication::clipboard();
+        clipboard->clear(); // typed by hand this time
+        BoardCodePrompt &prompt = m_ann.app->codePrompt();
+        QVERIFY(m_ann.item("PlayBoardCode1")->isEnabled());
+        m_ann.item("PlayBoardCode1")->trigger();
+        QVERIFY(prompt.isVisible());
+        auto *edit = prompt.findChild<QLineEdit *>(QStringLiteral("edit_boardcode"));
+        auto *go = prompt.findChild<QPushButton *>(QStringLiteral("button_playcode"));
+        QVERIFY(edit->text().isEmpty());
+        const QString typed = code.toLower().replace('-', ' ');
+        QTest::keyClicks(edit, typed.chopped(1) + (typed.back() == 'z' ? "y" : "z"));
+        QVERIFY(!go->isEnabled());
+        QVERIFY2(prompt.problem().startsWith(QStringLiteral("The check character does not match")), qPrintable(prompt.problem()));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, typed.right(1));
+        QVERIFY2(go->isEnabled(), qPrintable(prompt.problem()));
+        QTest::mouseClick(go, Qt::LeftButton);
+        QVERIFY(!prompt.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.isVisible(), Timeout);
+        QCOMPARE(dialog.startMessage(), QByteArray("CMD_startgame+Ann+0+180+4+3+0+\xFF"));
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("button_start")), Qt::LeftButton);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_ann.playing(), Timeout);
+        QCOMPARE(host().board().cells(), expected->board().cells());
+        QVERIFY(m_ann.sameBoardAs(host().board()));
+        QTRY_VERIFY_WITH_TIMEOUT(!play->isEnabled(), Timeout); // a game runs
+
+        annReview.showReview();
+        QVERIFY(runHostClock(host(), 1));
+        QTRY_COMPARE_WITH_TIMEOUT(annReview.shownRound(), 0, Timeout);
+        QTRY_COMPARE_WITH_TIMEOUT(m_ann.app->history().roundCount(), 1, Timeout);
+        const auto *earlier = annReview.findChild<QLabel *>(QStringLiteral("label_earlier"));
+        QTRY_VERIFY_WITH_TIMEOUT(earlier->text().startsWith(QStringLiteral("You played this board before. ")), Timeout);
+        QVERIFY2(earlier->text().count(QStringLiteral("letters min")) == 1, qPrintable(earlier->text()));
+        QVERIFY2(earlier->text().contains(QStringLiteral(", 1 point, 3 letters min")), qPrintable(earlier->text()));
+        annReview.hide();
     }
 
     // The exact bytes a joining window sends, recorded by a bare TCP server acting as host:

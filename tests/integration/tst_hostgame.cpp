@@ -5,6 +5,7 @@
 #include "bots/computerbrain.h"
 #include "bots/computerplayer.h"
 #include "bots/computertable.h"
+#include "host/boardcode.h"
 #include "integration/hostharness.h"
 #include "net/protocol.h"
 #include "net/tsock.h"
@@ -218,6 +219,8 @@ private slots:
     void settingsReachLateJoiner();
     void roundLengthAsSent_data();
     void roundLengthAsSent();
+    void boardFromCode_data();
+    void boardFromCode();
 
     // Words
     void wordsAreScoredAndRefused();
@@ -321,6 +324,52 @@ void TestHostGame::roundLengthAsSent()
 
 // A player who logs in during a round gets the board and the game's state after the login
 // messages; what the host could not read it replaced with its defaults.
+void TestHostGame::boardFromCode_data()
+{
+    QTest::addColumn<int>("starter");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<bool>("dealt");
+    QTest::newRow("the hosting player's own start") << 1 << QByteArray("100+60+9+5") << true;
+    QTest::newRow("a start at another size") << 1 << QByteArray("100+60+4+5") << false;
+    QTest::newRow("another seat's start") << 3 << QByteArray("100+60+9+5") << false;
+}
+// A board chosen by code goes out in the ordinary CMD_loadboard of the first round, when the
+// hosting player's own seat starts a game of its size; the next round is dealt as usual. A
+// start from another seat leaves it waiting for the hosting player's; that player's start
+// uses it up, also at another size.
+void TestHostGame::boardFromCode()
+{
+    QFETCH(int, starter);
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, dealt);
+    const std::optional<BoardCode> code = BoardCode::decode(u"55-9FNU2-8EMTZ-7DKSY-6CJRX-5BHQW-J");
+    QVERIFY(code);
+    const QByteArray coded = "CMD_loadboard" + code->board().boardText();
+
+    Game g;
+    QVERIFY(g.seat());
+    g.host.server.setFirstBoard(code);
+    g.forgetAll();
+    g.bySeat(starter).say("CMD_startgame+Someone+" + settings + "+0+");
+    QVERIFY(g.waitForRound());
+    for (int n = 1; n <= 3; ++n) {
+        QCOMPARE(g.bySeat(n).messages().at(1), "CMD_loadboard" + g.host.server.board().boardText());
+        QCOMPARE(g.bySeat(n).messages().at(1) == coded, dealt);
+    }
+
+    QVERIFY(g.endRound());
+    g.forgetAll();
+    QCOMPARE(tickUntilActionChanges(g.host.server), 5);
+    QVERIFY(g.waitForRound());
+    QVERIFY(g.bob->starting("CMD_loadboard").last() != coded);
+
+    // Once more from the hosting player's seat, at the code's size.
+    g.forgetAll();
+    g.bob->say("CMD_startgame+Bob+100+60+9+5+0+");
+    QVERIFY(g.waitForRound());
+    QCOMPARE(g.bob->starting("CMD_loadboard").last() == coded, starter != 1);
+}
+
 void TestHostGame::settingsReachLateJoiner()
 {
     QFETCH(QByteArray, settings);
