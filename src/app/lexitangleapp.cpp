@@ -156,6 +156,8 @@ void LexitangleApp::attachReview(const Paths &paths)
     QObject::connect(m_chat->menu().item(QStringLiteral("RoundReview1")), &QAction::triggered, review,
                      &Troundreview::showReview);
     QObject::connect(m_wordslist.get(), &Twordslist::reviewRequested, review, &Troundreview::showReview);
+    QObject::connect(m_chat->menu().item(QStringLiteral("HighContrast1")), &QAction::toggled, review,
+                     &Troundreview::setHighContrast);
 }
 
 // Computer players: seated by the table after the menu's choice, which the settings make when

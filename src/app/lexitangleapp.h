@@ -7,6 +7,8 @@
 #include "client/desktoplobbylauncher.h"
 #include "client/messageboxnotifier.h"
 #include "system/paths.h"
+#include "widgets/focusring.h"
+#include "widgets/keysback.h"
 
 class QWidget;
 class SoundPlayer;
@@ -59,6 +61,10 @@ public:
     BoardCodePrompt &codePrompt() { return *m_codePrompt; }
 
 private:
+    // Shows where the keyboard is, in every window; it outlives them all.
+    FocusRing m_focusRing;
+    // Gives the keyboard back to the window the player had when the one he is in closes.
+    KeysBack m_keysBack;
     MessageBoxNotifier m_boxes;
     MessageBoxNotifier m_downloadBoxes;
     DesktopLobbyLauncher m_launcher;

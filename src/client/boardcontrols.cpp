@@ -1,6 +1,7 @@
 #include "client/boardcontrols.h"
 
 #include "widgets/accessiblenames.h"
+#include "widgets/artbackdrop.h"
 #include "widgets/artpicture.h"
 #include "client/boardview.h"
 #include "client/timebar.h"
@@ -122,6 +123,12 @@ BoardControls::BoardControls(QWidget *parent, const WordEntry &entry, const Tile
                             QRect(527, 12, 110, 20), 16);
     label_typingoff->setCursor(Qt::PointingHandCursor);
 
+    // The track lies under the bar: dark, so the countdown reads on it as well as on the bar.
+    auto *track = new ArtBackdrop(ArtPicture::load(QStringLiteral("image_timerback"), QSize(170, 20), {},
+                                                   QColor(12, 9, 6)),
+                                  parent);
+    track->setObjectName(QStringLiteral("image_timerback"));
+    track->setGeometry(191, 74, 170, 20);
     image_timer = new TimeBar(parent);
     image_timer->setObjectName(QStringLiteral("image_timer"));
     image_timer->setGeometry(191, 74, 0, 20);

@@ -29,6 +29,9 @@ BoardView::BoardView(const WordEntry &entry, QWidget *parent)
     setObjectName(QStringLiteral("paintbox_board"));
     setFixedSize(CellSize * Cells, CellSize * Cells);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The board holds the keyboard while typing is on in the player's round; Tab reaches it
+    // between rounds too. A click leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
     BoardAccessible::install();
 }
 

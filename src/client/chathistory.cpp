@@ -1,6 +1,7 @@
 #include "client/chathistory.h"
 
 #include "widgets/colourvalue.h"
+#include "widgets/contrast.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -64,6 +65,35 @@ ChatHistory::ChatHistory(QWidget *parent)
     buildPopup();
 }
 
+QColor ChatHistory::shown(const QColor &written) const
+{
+    return m_highContrast ? Contrast::readable(written, palette().color(QPalette::Base)) : written;
+}
+
+void ChatHistory::setHighContrast(bool on)
+{
+    if (on == m_highContrast)
+        return;
+    m_highContrast = on;
+    // Every line keeps the colour it came in, so the look can go back and forth.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat format = fragment.charFormat();
+            const QVariant written = format.property(WrittenColour);
+            if (!written.isValid())
+                continue;
+            format.setForeground(shown(written.value<QColor>()));
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
 void ChatHistory::prepareDocument()
 {
     document()->setDocumentMargin(5);
@@ -109,7 +139,9 @@ void ChatHistory::addlinetochat(const QString &line, quint32 colour)
     const QString tail = colon < 0 ? text : text.mid(colon + 1);
 
     QTextCharFormat format;
-    format.setForeground(ColourValue::toQColor(colour));
+    const QColor written = ColourValue::toQColor(colour);
+    format.setForeground(shown(written));
+    format.setProperty(WrittenColour, written);
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     // One change for the layout; the document drops its oldest line at its end when full.

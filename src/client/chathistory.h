@@ -41,6 +41,9 @@ public:
     explicit ChatHistory(QWidget *parent = nullptr);
 
     void addlinetochat(const QString &text, quint32 colour);
+    // "High Contrast": every line, those already there too, in its own colour raised to 4.5:1
+    // on the history's ground where it falls short; off, in its own colour again.
+    void setHighContrast(bool on);
 
     bool scrollOff() const;
     void setScrollOff(bool on);
@@ -83,6 +86,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // Where a line keeps the colour it came in.
+    static constexpr int WrittenColour = QTextFormat::UserProperty + 1;
+    QColor shown(const QColor &written) const;
     void buildPopup();
     void prepareDocument();
     int characterAt(const QPoint &viewportPos) const;
@@ -90,5 +96,6 @@ private:
     QMenu *m_popup = nullptr;
     QAction *m_scrollOffAction = nullptr;
     Qt::CursorShape m_textCursorShape = Qt::IBeamCursor;
+    bool m_highContrast = false;
     UrlOpener m_openUrl;
 };

@@ -7,6 +7,7 @@
 #include "widgets/accessiblenames.h"
 #include "widgets/announcer.h"
 #include "widgets/colourvalue.h"
+#include "widgets/contrast.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -135,6 +136,14 @@ void ChatPanel::addlinetochat(const QString &text, quint32 colour)
     m_mainchat->addlinetochat(text, colour);
 }
 
+void ChatPanel::focusInput()
+{
+    if (m_mychat->text() == QLatin1StringView(InputPrompt))
+        m_mychat->clear();
+    // Reached by a key: the focus shows as it does after Tab.
+    m_mychat->setFocus(Qt::ShortcutFocusReason);
+}
+
 QByteArray ChatPanel::wireText(const QString &text)
 {
     QByteArray bytes = text.toLatin1();
@@ -257,7 +266,17 @@ void ChatPanel::setScrollOff(bool on)
 void ChatPanel::setTextColour(quint32 colour)
 {
     m_textColour = colour;
-    m_mychat->setPalette(chatPalette(m_mychat->palette(), colour));
+    QPalette pal = chatPalette(m_mychat->palette(), colour);
+    if (m_highContrast)
+        pal.setColor(QPalette::Text, Contrast::readable(toQColor(colour), pal.color(QPalette::Base)));
+    m_mychat->setPalette(pal);
+}
+
+void ChatPanel::setHighContrast(bool on)
+{
+    m_highContrast = on;
+    m_mainchat->setHighContrast(on);
+    setTextColour(m_textColour);
 }
 
 void ChatPanel::setActionColour(quint32 colour)

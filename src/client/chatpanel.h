@@ -55,6 +55,8 @@ public:
     QMenu *soundsMenu() const { return m_sounds; }
 
     void addlinetochat(const QString &text, quint32 colour);
+    // Gives the input line the keys, ready for a new line (the prompt goes).
+    void focusInput();
 
     void sendit();
     void chatrecieved(const Msg::ChatLine &line);
@@ -71,7 +73,10 @@ public:
     bool phraseGateOpen() const { return !m_gateClosed.isValid() || m_gateClosed.hasExpired(PhraseGateMs - 1); }
 
     quint32 textColour() const { return m_textColour; }
+    // The input line is drawn in it (raised to 4.5:1 in "High Contrast"); lines are sent in it.
     void setTextColour(quint32 colour);
+    // "High Contrast": the history's lines and the input line readable whatever their colour.
+    void setHighContrast(bool on);
     quint32 actionColour() const { return m_actionColour; }
     void setActionColour(quint32 colour);
     int textSize() const;
@@ -112,6 +117,7 @@ private:
     std::array<QAbstractButton *, PhraseCount + 1> m_phraseButtons{};
     std::array<QString, PhraseCount> m_phrases;
     quint32 m_textColour = 0;
+    bool m_highContrast = false;
     quint32 m_actionColour = 0;
     // Started when a phrase is sent. The gate is a span of real time: the client queue's
     // ticks run only while messages wait, and far faster than their nominal pace.

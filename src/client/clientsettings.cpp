@@ -74,6 +74,7 @@ ClientSettings ClientSettings::read(const IniEditor &ini, const QByteArray &sect
     s.betterBoards = ini.value(section, "BetterBoards", "0").trimmed() == "1";
     s.computerPlayers = std::clamp(readInt(ini, section, "ComputerPlayers", 0), 0, 9);
     s.computerLevel = std::clamp(readInt(ini, section, "ComputerLevel", 2), 1, 4);
+    s.highContrast = ini.value(section, "HighContrast", "0").trimmed() == "1";
     s.speakChat = ini.value(section, "SpeakChat", "1").trimmed() != "0";
     s.reviewPlace = readPlace(ini, section, ReviewKeys);
     return s;
@@ -122,6 +123,11 @@ void ClientSettings::writeComputerPlayers(IniEditor &ini, const QByteArray &sect
 void ClientSettings::writeComputerLevel(IniEditor &ini, const QByteArray &section, int level)
 {
     ini.setValue(section, "ComputerLevel", QByteArray::number(level));
+}
+
+void ClientSettings::writeHighContrast(IniEditor &ini, const QByteArray &section, bool on)
+{
+    ini.setValue(section, "HighContrast", on ? "1" : "0");
 }
 
 void ClientSettings::writeSpeakChat(IniEditor &ini, const QByteArray &section, bool on)

@@ -40,6 +40,9 @@ struct ClientSettings {
     // player changes it. A number outside the range is brought to its nearest end.
     int computerPlayers = 0;
     int computerLevel = 2;
+    // "High Contrast", under "HighContrast" (1 or 0); like "BetterBoards", written only when
+    // the player changes it.
+    bool highContrast = false;
     // "Speak Chat": other players' chat lines are spoken to a screen reader. Kept under
     // "SpeakChat" (1 or 0), written only when the player changes it.
     bool speakChat = true;
@@ -55,6 +58,7 @@ struct ClientSettings {
     static void writeBetterBoards(IniEditor &ini, const QByteArray &section, bool on);
     static void writeComputerPlayers(IniEditor &ini, const QByteArray &section, int count);
     static void writeComputerLevel(IniEditor &ini, const QByteArray &section, int level);
+    static void writeHighContrast(IniEditor &ini, const QByteArray &section, bool on);
     static void writeSpeakChat(IniEditor &ini, const QByteArray &section, bool on);
     static void writeReviewPlace(IniEditor &ini, const QByteArray &section, const QRect &place);
 };

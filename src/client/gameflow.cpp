@@ -2,6 +2,7 @@
 
 #include "client/boardview.h"
 #include "client/playerslots.h"
+#include "client/verdictlook.h"
 #include "client/timebar.h"
 #include "widgets/announcer.h"
 #include "words/tallyrecorder.h"
@@ -242,7 +243,7 @@ void GameFlow::getnextplayer(int seat)
     m_wordsTried.clear();
     m_wordsAnswered.clear();
     m_verdictsRefused = false;
-    m_ui->richedit_words->clear();
+    clearWords();
     m_wordsFound = 0;
     m_ui->label_found->setText(QStringLiteral("Count: 0"));
     if (m_wordsList)
@@ -452,16 +453,45 @@ void GameFlow::clearall()
 
 void GameFlow::addword(const QString &line, const QColor &colour)
 {
+    m_wordLines.append({line, colour});
     QTextEdit *words = m_ui->richedit_words;
     // Player text never becomes markup: it goes in as plain characters with a format.
     words->setUpdatesEnabled(false);
+    const VerdictLook::Line shown = VerdictLook::shown(line, colour, m_highContrast);
     QTextCursor cursor(words->document());
     cursor.movePosition(QTextCursor::End);
     QTextCharFormat format;
-    format.setForeground(colour);
+    format.setForeground(shown.colour);
     format.setFontWeight(QFont::Normal);
-    cursor.insertText(line, format);
+    cursor.insertText(shown.text, format);
     cursor.insertBlock();
     words->setUpdatesEnabled(true);
     words->update();
+}
+
+void GameFlow::clearWords()
+{
+    m_wordLines.clear();
+    m_ui->richedit_words->clear();
+}
+
+void GameFlow::setHighContrast(bool on)
+{
+    m_highContrast = on;
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->panel_words), static_cast<QWidget *>(m_ui->panel_winner)}) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, VerdictLook::panelBase(on));
+        w->setPalette(pal);
+    }
+    QPalette pal = m_ui->richedit_words->palette();
+    pal.setColor(QPalette::Base, VerdictLook::panelBase(on));
+    m_ui->richedit_words->setPalette(pal);
+    // The winner's grey shadow would blur the cream letters on the dark ground.
+    pal = m_ui->label_winner2->palette();
+    pal.setColor(QPalette::WindowText, on ? QColor(Qt::black) : QColor(Qt::gray));
+    m_ui->label_winner2->setPalette(pal);
+    const QList<VerdictLook::Line> lines = std::exchange(m_wordLines, {});
+    m_ui->richedit_words->clear();
+    for (const VerdictLook::Line &line : lines)
+        addword(line.text, line.colour);
 }

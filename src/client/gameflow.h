@@ -2,6 +2,7 @@
 
 #include "client/boardcontrols.h"
 #include "client/tileset.h"
+#include "client/verdictlook.h"
 #include "client/wordentry.h"
 #include "widgets/announcer.h"
 #include "net/messages.h"
@@ -97,6 +98,9 @@ public:
     void turntimeTimer();
     void clearall();
     void addword(const QString &text, const QColor &colour);
+    // "High Contrast": the words panel on a dark ground, its verdicts marked (VerdictLook).
+    void setHighContrast(bool on);
+    bool highContrast() const { return m_highContrast; }
 
     void paintbox_boardMouseDown(Qt::MouseButton button, QPoint pixel);
     void paintbox_boardMouseMove(QPoint pixel);
@@ -116,6 +120,9 @@ public:
     bool typetheletter(int code);
     // Keyboard entry; returns whether the key was consumed.
     bool FormShortCut(QKeyEvent *event);
+    // The typing switch ("TYPING ON" / "TYPING OFF").
+    bool typingOn() const { return m_typingOn; }
+    void setTypingOn(bool on) { setTyping(on); }
     // Speak the board row by row (Ctrl+B) and the word being built (Ctrl+W), at any time.
     void readBoard();
     void readWord();
@@ -154,6 +161,7 @@ private:
     static inline const QString NotEnoughLettersText = QStringLiteral("Not enough letters.");
 
     void chooseCell(QPoint cell, bool press);
+    void clearWords();
     void tileAdded(const QString &sound);
     void refreshWord();
     void showMinLetters();
@@ -201,4 +209,7 @@ private:
     // verdict too many.
     QSet<QByteArray> m_wordsAnswered;
     bool m_verdictsRefused = false;
+    // The words panel's lines as written, so a change of look draws them anew.
+    QList<VerdictLook::Line> m_wordLines;
+    bool m_highContrast = false;
 };

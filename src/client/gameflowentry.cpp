@@ -143,6 +143,9 @@ void GameFlow::setTyping(bool on)
 {
     m_typingOn = on;
     m_ui->label_typingoff->setText(on ? QStringLiteral("TYPING ON") : QStringLiteral("TYPING OFF"));
+    // The keys go to the board now, whichever control had the focus: the focus shows it.
+    if (on && playersRound() && m_boardView)
+        m_boardView->setFocus(Qt::OtherFocusReason);
 }
 
 void GameFlow::label_typingoffClick()

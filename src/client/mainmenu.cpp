@@ -96,6 +96,7 @@ void MainMenu::buildOptions(QMenuBar *bar)
     options->addSeparator()->setObjectName(QStringLiteral("N6"));
     add(options, "DisableTyping1", QStringLiteral("Disable Typing"), true)->setData(1);
     add(options, "ClickLetters1", QStringLiteral("Click Letters"), true)->setData(1);
+    add(options, "HighContrast1", QStringLiteral("High Contrast"), true);
 }
 
 void MainMenu::buildComputers(QMenu *options)

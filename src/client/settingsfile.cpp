@@ -33,6 +33,7 @@ void SettingsFile::connectOptions()
     };
     on("PlaySounds1", [this] { saveinifile(); });
     on("BetterBoards1", [this] { saveBetterBoards(); });
+    on("HighContrast1", [this] { saveHighContrast(); });
     on("SpeakChat1", [this] { saveSpeakChat(); });
     on("PlayChatterSounds1", [this] { saveinifile(); });
     for (int count = 0; count <= 9; ++count)
@@ -165,6 +166,7 @@ void SettingsFile::applySettings(const ClientSettings &s)
     item("SpeakChat1")->setChecked(s.speakChat);
     menu.chooseComputerLevel(s.computerLevel);
     menu.chooseComputerPlayers(s.computerPlayers);
+    item("HighContrast1")->setChecked(s.highContrast);
     if (windows.roundreview)
         windows.roundreview->keptPlace().setStored(s.reviewPlace);
 }
@@ -200,6 +202,12 @@ void SettingsFile::saveComputerPlayers()
 {
     const int count = m_window.menu().computerPlayersTag();
     editSettingsFile([count](IniEditor &ini) { ClientSettings::writeComputerPlayers(ini, Section, count); });
+}
+
+void SettingsFile::saveHighContrast()
+{
+    const bool on = m_window.menu().item(QStringLiteral("HighContrast1"))->isChecked();
+    editSettingsFile([on](IniEditor &ini) { ClientSettings::writeHighContrast(ini, Section, on); });
 }
 
 void SettingsFile::saveComputerLevel()

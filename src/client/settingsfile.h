@@ -33,6 +33,8 @@ public:
     // So have "Computer Players" and "Computer Level".
     void saveComputerPlayers();
     void saveComputerLevel();
+    // And "High Contrast".
+    void saveHighContrast();
     // And "Speak Chat".
     void saveSpeakChat();
     // The round review's place: its keys are written only when it was moved or resized.

@@ -111,6 +111,7 @@ void Tchat::connectMenu()
     connect(item("ScrollChatOff2"), &QAction::toggled, m_chat, &ChatPanel::setScrollOff);
     connect(m_chat, &ChatPanel::scrollOffChanged, item("ScrollChatOff2"), &QAction::setChecked);
     on("ResetScreenLocation1", [this] { resetScreenLocation(); });
+    connect(item("HighContrast1"), &QAction::toggled, this, &Tchat::setHighContrast);
     connect(item("SpeakChat1"), &QAction::toggled, m_announcer, &Announcer::setChatSpoken);
     on("JustWatch1", [this] { JustWatch1Click(); });
     on("SpyList1", [this] { InFront::show(m_windows.spylist); });
@@ -213,7 +214,10 @@ void Tchat::processparams(const QStringList &arguments)
         m_solo = true;
         m_hostAddress = "127.0.0.1";
         m_session->setPlayerName("You");
-        hostpress();
+        // Without a table there is no solo game to go on to: the window that offers it would
+        // only cover the line that says what to do.
+        if (!hostpress() && m_windows.download)
+            m_windows.download->hide();
         return;
     }
     systemLine(QStringLiteral("Loading Multi-player Game.. Please Wait."));
@@ -241,6 +245,10 @@ bool Tchat::hostpress()
     const QString error = m_session->hostpress(*m_windows.server);
     if (!error.isEmpty()) {
         showMessage(error);
+        if (error.startsWith(QLatin1String("Listen")))
+            systemLine(QStringLiteral("Port %1 is in use, perhaps by another copy of the game. Close that "
+                                      "program, then start Lexitangle again.")
+                           .arg(m_windows.server->listeningPortWanted()));
         return false;
     }
     m_startButton->show();
@@ -402,13 +410,40 @@ bool Tchat::eventFilter(QObject *watched, QEvent *event)
     // (keyboard focus following the pointer on a bare X server).
     if (event->type() == QEvent::KeyPress) {
         auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this && m_game->FormShortCut(static_cast<QKeyEvent *>(event)))
+        if (widget && widget->window() == this && keyPressed(static_cast<QKeyEvent *>(event)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool Tchat::keyPressed(QKeyEvent *event)
+{
+    // The chat key works in and out of the player's round: typing goes off and the chat line
+    // takes the keys, so Enter there sends the line.
+    if (event->key() == ChatKey && event->modifiers() == Qt::NoModifier) {
+        m_game->setTypingOn(false);
+        m_chat->focusInput();
+        return true;
+    }
+    const bool typingWasOn = m_game->typingOn();
+    if (!m_game->FormShortCut(event))
+        return false;
+    // Tab switches typing off so that the keys reach the chat line: the line takes the focus
+    // (the read-only history may hold it). Switched on, the board takes it back.
+    if (event->key() == Qt::Key_Tab && typingWasOn && !m_game->typingOn())
+        m_chat->focusInput();
+    return true;
+}
+
 // ---- settings and geometry ----
+
+void Tchat::setHighContrast(bool on)
+{
+    m_game->setHighContrast(on);
+    m_chat->setHighContrast(on);
+    if (m_windows.gamestart)
+        m_windows.gamestart->setHighContrast(on);
+}
 
 void Tchat::loadinifile() { m_settings->loadinifile(); }
 void Tchat::saveinifile() { m_settings->saveinifile(); }

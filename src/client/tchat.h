@@ -35,6 +35,7 @@ class TileGroupMenu;
 class TallyRecorder;
 class WindowGeometry;
 class QAction;
+class QKeyEvent;
 
 // The main window: the client of one table as a person sees it. Its session (connection,
 // queue, seat and login) is a ClientSession without widgets; the window shows what the
@@ -44,6 +45,8 @@ class QAction;
 class Tchat : public QMainWindow, public ChatPanelHost, public GameFlowHost, public HostSettings {
     Q_OBJECT
 public:
+    // Takes the keys to the chat line, in the player's round too.
+    static constexpr Qt::Key ChatKey = Qt::Key_F6;
     struct Setup {
         Paths paths;
         SoundPlayer *sounds = nullptr;
@@ -137,6 +140,9 @@ public:
     void label_playername1ContextPopup(int seat);
     void kicking(int seat);
 
+    // "High Contrast" (Options): every text at 4.5:1 or more, the verdicts marked.
+    void setHighContrast(bool on);
+
     // Settings (kept by SettingsFile).
     void loadinifile();
     void saveinifile();
@@ -166,6 +172,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window-level key hook; true when the key was used.
+    bool keyPressed(QKeyEvent *event);
     void buildPanel();
     void connectMenu();
     void connectSession();

@@ -54,6 +54,11 @@ then send the word.</li>
 <li><b>Enter</b> sends the word,</li>
 <li><b>Tab</b> switches typing on and off, so you can type in the chat between words.</li>
 </ul>
+<p><b>F6</b> takes you to the chat line at any time, in a round too (typing goes off there):
+<b>Enter</b> sends your line and <b>Tab</b> switches typing back on.</p>
+<p><b>Without a mouse.</b> <b>Alt</b> opens the menus. In the game start dialog <b>Tab</b> reaches
+the board size and the shortest word, the <b>arrow keys</b> choose and <b>Enter</b> starts.
+<b>Escape</b> closes the other windows, and <b>Ctrl+W</b> the round review too.</p>
 <p><b>Options, Disable Typing</b> switches keyboard entry off altogether.</p>
 <p>A <b>right click</b> on the board or the <b>Send</b> button sends the word; <b>Clear</b>
 empties it and <b>Rotate</b> turns the board.</p>
@@ -87,6 +92,17 @@ four letters (allowed when the shortest word is set to 3) scores nothing.</p>
 <li><b>maroon:</b> you already found it this round,</li>
 <li><b>black:</b> not a valid word.</li>
 </ul>
+<p>With <b>Options, High Contrast</b> checked, the panel is dark, every line is easy to read,
+and each line starts with a mark, so the colour is not needed to tell them apart:</p>
+<ul>
+<li><b>*</b> accepted, and you were the first to find it,</li>
+<li><b>+</b> accepted, but someone else found it first,</li>
+<li><b>&lt;</b> too short for this game,</li>
+<li><b>=</b> you already found it this round,</li>
+<li><b>x</b> not a valid word.</li>
+</ul>
+<p>High Contrast also shows every chat line, whatever colour its writer chose, dark enough to
+read on the chat's light ground.</p>
 )";
 
 const char Documentation[] = R"(

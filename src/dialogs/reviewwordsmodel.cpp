@@ -9,6 +9,9 @@ const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
 const QColor missedColour(178, 198, 178);
 const QColor notOnBoardColour(150, 160, 150);
+// In High Contrast, 4.5:1 or more on the list's ground (60, 86, 60) and still told apart.
+const QColor missedHighContrast(205, 218, 205);
+const QColor notOnBoardHighContrast(190, 200, 190);
 
 using Finder = RoundHistory::Finder;
 
@@ -23,20 +26,27 @@ QString finderText(Finder finder)
     return QStringLiteral("missed");
 }
 
-QColor colourOf(Finder finder)
+QColor colourOf(Finder finder, bool highContrast)
 {
     switch (finder) {
     case Finder::Me: return cream;
     case Finder::Table: return white;
-    case Finder::NotOnBoard: return notOnBoardColour;
+    case Finder::NotOnBoard: return highContrast ? notOnBoardHighContrast : notOnBoardColour;
     case Finder::Nobody: break;
     }
-    return missedColour;
+    return highContrast ? missedHighContrast : missedColour;
 }
 
 } // namespace
 
 ReviewWordsModel::ReviewWordsModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ReviewWordsModel::setHighContrast(bool on)
+{
+    m_highContrast = on;
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1), {Qt::ForegroundRole});
+}
 
 void ReviewWordsModel::setRows(const QList<RoundHistory::Row> &rows)
 {
@@ -113,7 +123,7 @@ QVariant ReviewWordsModel::data(const QModelIndex &index, int role) const
             return row.finder == Finder::NotOnBoard ? QString() : QString::number(row.points);
         return finderText(row.finder);
     case Qt::ForegroundRole:
-        return colourOf(row.finder);
+        return colourOf(row.finder, m_highContrast);
     case Qt::FontRole:
         if (row.finder == Finder::Me || row.finder == Finder::NotOnBoard) {
             QFont font; // only these attributes; the rest is the view's

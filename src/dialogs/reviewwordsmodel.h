@@ -20,6 +20,8 @@ public:
 
     void setRows(const QList<RoundHistory::Row> &rows);
     void setFilter(const QString &text);
+    // "High Contrast": the missed rows and those not on the board in lighter colours.
+    void setHighContrast(bool on);
 
     // The round's row at `index` (its place among all rows), or -1.
     int rowAt(const QModelIndex &index) const;
@@ -40,4 +42,5 @@ private:
     QString m_filter;
     QList<int> m_shown;    // rows that pass the filter, in order
     QList<int> m_shownAt;  // for each row, its place in m_shown, or -1
+    bool m_highContrast = false;
 };

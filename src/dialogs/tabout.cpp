@@ -29,7 +29,12 @@ Tabout::Tabout(QWidget *parent)
 {
     auto *logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("Image1"));
-    logo->setPixmap(Artwork::picture(QStringLiteral("image_logo")).copy(0, 0, 40, 150));
+    // The top of the logo column: its first letters.
+    const QPixmap column = Artwork::picture(QStringLiteral("image_logo"));
+    const qreal ratio = column.devicePixelRatio();
+    QPixmap top = column.copy(QRectF(0, 0, 40 * ratio, 150 * ratio).toRect());
+    top.setDevicePixelRatio(ratio);
+    logo->setPixmap(top);
     logo->setGeometry(12, 12, 40, 150);
     logo->setAccessibleName(QStringLiteral("Lexitangle logo"));
     label(this, QStringLiteral("Label1"), QStringLiteral("Lexitangle"), QPoint(70, 16), 24, true);

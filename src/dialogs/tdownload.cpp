@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -101,7 +102,12 @@ void Tdownload::buildLeftPanel()
     picture->setObjectName(QStringLiteral("image_lobby"));
     picture->setGeometry(5, 5, 440, 220);
     picture->setAlignment(Qt::AlignCenter);
-    picture->setPixmap(QPixmap(QStringLiteral(":/art/lobby.jpg")));
+    // On a screen above 100 % the picture drawn at twice the size, so it is not blown up.
+    const bool large = qApp->devicePixelRatio() > 1;
+    QPixmap lobby(large ? QStringLiteral(":/art/lobby@2x.jpg") : QStringLiteral(":/art/lobby.jpg"));
+    if (large)
+        lobby.setDevicePixelRatio(2);
+    picture->setPixmap(lobby);
     picture->setAccessibleName(QStringLiteral("The Orvo22 Lobby"));
 
     QLabel *pitch = text(left,

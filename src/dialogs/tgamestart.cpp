@@ -1,6 +1,7 @@
 #include "dialogs/tgamestart.h"
 
 #include "dialogs/choicepicture.h"
+#include "dialogs/optionkeys.h"
 #include "net/messages.h"
 #include "widgets/artpicture.h"
 #include "widgets/artwork.h"
@@ -88,8 +89,8 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     setFixedSize(dialogSize);
     DialogLook::applyBackground(this);
 
-    QLabel *heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
-    heading->setAlignment(Qt::AlignCenter);
+    m_heading = text(this, QStringLiteral("GAME OPTIONS"), QRect(0, 6, 321, 30), 24, maroon, true);
+    m_heading->setAlignment(Qt::AlignCenter);
 
     text(this, QStringLiteral("Play to Score:"), QRect(40, 48, 120, 20), 14);
     m_upDown1 = spin("UpDown1", "edit_playtoscore", 0, 10000, 100, 100, 46);
@@ -104,21 +105,26 @@ Tgamestart::Tgamestart(Hooks hooks, QWidget *parent)
     m_labelBoardsize->setAlignment(Qt::AlignCenter);
     int leftRow = 0;
     int rightRow = 0;
+    QList<QWidget *> sizes;
     for (const Option &o : sizeOptions) {
         int &row = o.rightColumn ? rightRow : leftRow;
         const QString caption = QLatin1String(o.caption);
         // "4X4" would be read out letter by letter.
         const QString spoken = QString(caption).replace(QLatin1Char('X'), QStringLiteral(" by "));
-        option(QStringLiteral("image_size%1").arg(o.code), caption, o.code, o.rightColumn ? 166 : 54,
-               136 + 24 * row++, spoken, QStringLiteral("Board size"));
+        sizes << option(QStringLiteral("image_size%1").arg(o.code), caption, o.code, o.rightColumn ? 166 : 54,
+                        136 + 24 * row++, spoken, QStringLiteral("Board size"));
     }
+    new OptionKeys(sizes, 4, [this](const QString &name) { clicksize(name); }, this);
 
     m_labelMin = text(this, QStringLiteral("MINIMUM WORD LENGTH"), QRect(0, 236, 321, 22), 16, cream, true);
     m_labelMin->setObjectName(QStringLiteral("label_min"));
     m_labelMin->setAlignment(Qt::AlignCenter);
+    QList<QWidget *> minimums;
     for (int code = 3; code <= 7; ++code)
-        option(QStringLiteral("image_min%1").arg(code), QStringLiteral("%1 Letters").arg(code), code, 102,
-               261 + 23 * (code - 3), QStringLiteral("%1 letters").arg(code), QStringLiteral("Minimum word length"));
+        minimums << option(QStringLiteral("image_min%1").arg(code), QStringLiteral("%1 Letters").arg(code), code,
+                           102, 261 + 23 * (code - 3), QStringLiteral("%1 letters").arg(code),
+                           QStringLiteral("Minimum word length"));
+    new OptionKeys(minimums, 5, [this](const QString &name) { clickmin(name); }, this);
 
     auto *start = new QPushButton(this);
     start->setObjectName(QStringLiteral("button_start"));
@@ -174,8 +180,8 @@ QSpinBox *Tgamestart::spin(const char *spinName, const char *editName, int min, 
     return box;
 }
 
-void Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top,
-                        const QString &spoken, const QString &group)
+QWidget *Tgamestart::option(const QString &name, const QString &caption, int code, int left, int top,
+                            const QString &spoken, const QString &group)
 {
     auto *picture = new ChoicePicture(name, code, this);
     picture->setAccessibleName(spoken);
@@ -195,6 +201,7 @@ void Tgamestart::option(const QString &name, const QString &caption, int code, i
     // The caption chooses the option too, as the picture beside it.
     label->setProperty("option", name);
     label->installEventFilter(this);
+    return picture;
 }
 
 void Tgamestart::check(const QString &prefix, int first, int last, const QString &name,
@@ -211,8 +218,17 @@ void Tgamestart::check(const QString &prefix, int first, int last, const QString
     for (int code = first; code <= last; ++code) {
         auto *picture = findChild<ChoicePicture *>(prefix + QString::number(code));
         picture->setChecked(picture == chosen, checkPicture(picture == chosen ? 1 : 0));
+        OptionKeys::setChosen(picture, picture == chosen);
     }
     hint = chosen->property("hint").toString();
+}
+
+void Tgamestart::setHighContrast(bool on)
+{
+    // Maroon on the green is 1.8:1; the cream of the other texts is well above 4.5:1.
+    QPalette pal = m_heading->palette();
+    pal.setColor(QPalette::WindowText, on ? cream : maroon);
+    m_heading->setPalette(pal);
 }
 
 void Tgamestart::clicksize(const QString &name)

@@ -48,6 +48,9 @@ public:
     QString boardsizeHint() const { return m_boardsize; }
     QString minHint() const { return m_min; }
 
+    // "High Contrast": the heading in the cream of the other texts.
+    void setHighContrast(bool on);
+
     // What the start picture sends, from the dialog's current choices.
     QByteArray startMessage() const;
     void button_startClick();
@@ -64,8 +67,8 @@ protected:
 private:
     QSpinBox *spin(const char *spinName, const char *editName, int min, int max, int step,
                    int value, int top);
-    void option(const QString &name, const QString &caption, int code, int left, int top, const QString &spoken,
-                const QString &group);
+    QWidget *option(const QString &name, const QString &caption, int code, int left, int top, const QString &spoken,
+                    const QString &group);
     static void name(QSpinBox *box, const QString &name, const QString &description);
     void check(const QString &prefix, int first, int last, const QString &name, QString &hint,
                const QString &fallback);
@@ -75,6 +78,7 @@ private:
     Hooks m_hooks;
     QSpinBox *m_upDown1;
     QSpinBox *m_upDown2;
+    QLabel *m_heading;
     QLabel *m_labelBoardsize;
     QLabel *m_labelMin;
     QLabel *m_codeNote;

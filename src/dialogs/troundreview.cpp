@@ -33,6 +33,8 @@ namespace {
 const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
 const QColor listBase(60, 86, 60);
+// High Contrast: the selected row white on a dark blue, 4.5:1 or more.
+const QColor highlightHighContrast(28, 52, 96);
 const QSize homeSize(660, 560); // room for the code row under the board and the list
 // Selecting through the list with the arrow keys asks for one definition, at the word the
 // keys come to rest on.
@@ -258,6 +260,7 @@ QWidget *Troundreview::makeList()
     connect(m_words, &QAbstractItemView::entered, this, &Troundreview::showPathOf);
     auto *copy = new QShortcut(QKeySequence::Copy, m_words, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &Troundreview::copySelection);
+    DialogLook::closeWithKeys(this);
     return m_words;
 }
 
@@ -268,9 +271,25 @@ void Troundreview::showReview()
         showGame(0);
     if (m_round < 0 || m_round != m_history->roundCount() - 1)
         showRound(m_history->roundCount() - 1);
+    // Opened from the keyboard, the arrow keys step through the words at once.
+    if (!isVisible() && !m_words->hasFocus())
+        m_words->setFocus(Qt::OtherFocusReason);
     show();
     raise();
     activateWindow();
+}
+
+void Troundreview::setHighContrast(bool on)
+{
+    QPalette pal = m_words->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight,
+                     on ? highlightHighContrast : palette().color(group, QPalette::Highlight));
+        pal.setColor(group, QPalette::HighlightedText,
+                     on ? QColor(Qt::white) : palette().color(group, QPalette::HighlightedText));
+    }
+    m_words->setPalette(pal);
+    m_model->setHighContrast(on);
 }
 
 void Troundreview::setVisible(bool visible)

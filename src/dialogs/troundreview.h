@@ -59,6 +59,8 @@ public:
     QString selectedText() const;
     // What the definition line says now.
     QString definitionText() const;
+    // "High Contrast": every row and the selected row drawn at 4.5:1 or more.
+    void setHighContrast(bool on);
     KeptPlace &keptPlace() { return *m_place; }
 
     void setVisible(bool visible) override;

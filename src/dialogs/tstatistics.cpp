@@ -85,6 +85,7 @@ Tstatistics::Tstatistics(HistoryKeeper &history, QWidget *parent)
     setWindowTitle(QStringLiteral("Lexitangle - Statistics"));
     resize(900, 640);
     DialogLook::applyBackground(this);
+    DialogLook::closeWithKeys(this);
 
     m_status = creamLabel(this, QString(), false);
     m_status->setObjectName(QStringLiteral("label_status"));

@@ -66,6 +66,10 @@ Twordslist::Twordslist(QWidget *parent)
     setWindowTitle(QStringLiteral("Lexitangle - Words List"));
     setFixedSize(426, 457);
     DialogLook::applyBackground(this);
+    // It opens at every round's end while the player may still be typing: the keys stay with
+    // the main window. Escape closes it like its CLOSE picture.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    DialogLook::closeWithKeys(this);
 
     m_image9 = new QLabel(this);
     m_image9->setObjectName(QStringLiteral("Image9"));

@@ -52,6 +52,8 @@ public:
     // system choose. Throws ESockException when the port cannot be had.
     void startListening();
     quint16 listeningPort() const;
+    // The port given at construction, whether or not it could be had.
+    quint16 listeningPortWanted() const { return m_port; }
     // The solver that "Better Boards" counts words with; without one every round gets one deal.
     void setSolver(BoardSolver *solver) { m_solver = solver; }
     // The hosting copy's own client connects from this address and port: seat 1 is kept for

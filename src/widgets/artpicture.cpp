@@ -10,8 +10,14 @@ namespace ArtPicture {
 QPixmap load(const QString &name, QSize size, const QString &caption, QColor fill)
 {
     const QPixmap art = Artwork::picture(name);
-    if (!art.isNull())
-        return art.size() == size ? art : art.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!art.isNull()) {
+        if (art.deviceIndependentSize().toSize() == size)
+            return art;
+        const qreal ratio = art.devicePixelRatio();
+        QPixmap fitted = art.scaled(size * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        fitted.setDevicePixelRatio(ratio);
+        return fitted;
+    }
 
     QPixmap pm(size);
     pm.fill(Qt::transparent);

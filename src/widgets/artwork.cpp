@@ -1,5 +1,7 @@
 #include "widgets/artwork.h"
 
+#include <QGuiApplication>
+
 // Q_INIT_RESOURCE declares an extern function, so it must be used at global scope.
 // lexiui is a static library: without this call the linker leaves the artwork out.
 static void registerArtResources()
@@ -30,8 +32,19 @@ QString Artwork::path(const QString &name)
     return isPlainName(name) ? QStringLiteral(":/art/%1.png").arg(name) : QString();
 }
 
-QPixmap Artwork::picture(const QString &name)
+QPixmap Artwork::picture(const QString &name, qreal ratio)
 {
     const QString file = path(name);
-    return file.isEmpty() ? QPixmap() : QPixmap(file);
+    if (file.isEmpty())
+        return {};
+    if (ratio <= 0)
+        ratio = qApp->devicePixelRatio();
+    if (ratio > 1) {
+        QPixmap large(QStringLiteral(":/art/%1@2x.png").arg(name));
+        if (!large.isNull()) {
+            large.setDevicePixelRatio(2);
+            return large;
+        }
+    }
+    return QPixmap(file);
 }

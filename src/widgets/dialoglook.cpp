@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 
 void DialogLook::applyBackground(QWidget *window)
 {
@@ -33,6 +34,12 @@ QLabel *DialogLook::label(QWidget *parent, const QString &text, const QRect &pla
     palette.setColor(QPalette::WindowText, QColor(255, 255, 198));
     label->setPalette(palette);
     return label;
+}
+
+void DialogLook::closeWithKeys(QWidget *window)
+{
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        QObject::connect(new QShortcut(keys, window), &QShortcut::activated, window, &QWidget::close);
 }
 
 QPushButton *DialogLook::button(QWidget *parent, const QString &text, const QRect &place,

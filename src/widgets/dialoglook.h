@@ -20,4 +20,7 @@ public:
                          const QString &name = {});
     static QPushButton *button(QWidget *parent, const QString &text, const QRect &place,
                                const QString &name);
+    // Escape and Ctrl+W close the window, wherever its keyboard focus is (a dialog closes on
+    // Escape by itself; a plain window does not).
+    static void closeWithKeys(QWidget *window);
 };

@@ -23,6 +23,7 @@ private Q_SLOTS:
         QTest::newRow("words title") << "title_wordsfound" << QSize(150, 21);
         QTest::newRow("min letters") << "image_minletters" << QSize(517, 7);
         QTest::newRow("timer") << "image_timer" << QSize(170, 20);
+        QTest::newRow("timer track") << "image_timerback" << QSize(170, 20);
         QTest::newRow("eyes") << "image_eyes" << QSize(23, 10);
         QTest::newRow("check off") << "check_off" << QSize(34, 21);
         QTest::newRow("check on") << "check_on" << QSize(34, 21);
@@ -31,9 +32,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QSize, size);
-        const QPixmap picture = Artwork::picture(name);
+        const QPixmap picture = Artwork::picture(name, 1);
         QVERIFY2(!picture.isNull(), qPrintable(name));
         QCOMPARE(picture.size(), size);
+        // At 200 % the picture drawn twice as large takes the same room.
+        const QPixmap large = Artwork::picture(name, 2);
+        QCOMPARE(large.size(), size * 2);
+        QCOMPARE(large.devicePixelRatio(), 2.0);
+        QCOMPARE(large.deviceIndependentSize().toSize(), size);
     }
 
     // The background is laid under everything: it must cover, without holes.

@@ -5,6 +5,8 @@
 #include <QTextDocument>
 
 #include "client/chathistory.h"
+#include "widgets/colourvalue.h"
+#include "widgets/contrast.h"
 
 namespace {
 
@@ -84,6 +86,39 @@ private Q_SLOTS:
         QCOMPARE(runs.size(), 2);
         for (const Run &r : runs)
             QCOMPARE(r.colour, expected);
+    }
+
+    // "High Contrast" raises a line whose colour falls short on the history's ground to 4.5:1,
+    // the lines already there too, and gives every line its own colour back when it goes off.
+    void highContrastColours_data()
+    {
+        QTest::addColumn<quint32>("colour");
+        QTest::addColumn<bool>("raised");
+        QTest::newRow("yellow") << quint32(0x0000FFFF) << true;
+        QTest::newRow("lime") << quint32(0x0000FF00) << true;
+        QTest::newRow("silver") << quint32(0x00C0C0C0) << true;
+        QTest::newRow("system maroon") << quint32(128) << false;
+        QTest::newRow("black") << quint32(0) << false;
+    }
+    void highContrastColours()
+    {
+        QFETCH(quint32, colour);
+        QFETCH(bool, raised);
+        ChatHistory history;
+        const QColor base = history.palette().color(QPalette::Base);
+        const QColor written = ColourValue::toQColor(colour);
+        history.addlinetochat(QStringLiteral("Ann chats: before"), colour);
+        history.setHighContrast(true);
+        history.addlinetochat(QStringLiteral("Ann chats: after"), colour);
+        for (QTextBlock b : {history.document()->firstBlock(), history.document()->firstBlock().next()})
+            for (const Run &r : runsOf(b)) {
+                QVERIFY2(Contrast::ratio(r.colour, base) >= Contrast::Readable, qPrintable(r.colour.name()));
+                QCOMPARE(r.colour == written, !raised);
+            }
+        history.setHighContrast(false);
+        for (QTextBlock b : {history.document()->firstBlock(), history.document()->firstBlock().next()})
+            for (const Run &r : runsOf(b))
+                QCOMPARE(r.colour, written);
     }
 
     // Remote text is never read as markup.

@@ -392,6 +392,8 @@ private Q_SLOTS:
         auto *picture = window->findChild<QLabel *>(QStringLiteral("image_lobby"));
         QVERIFY(picture);
         QCOMPARE(picture->pixmap().size(), QSize(440, 220));
+        // Screens above 100 % get it drawn at twice the size.
+        QCOMPARE(QPixmap(QStringLiteral(":/art/lobby@2x.jpg")).size(), QSize(880, 440));
         auto *fileName = window->findChild<QLabel *>(QStringLiteral("infolabel2"));
         QVERIFY(fileName);
         QVERIFY(!fileName->isVisibleTo(window.get()));

@@ -2,6 +2,7 @@
 
 #include "client/boardview.h"
 #include "client/gameflow.h"
+#include "widgets/contrast.h"
 #include "words/tallyrecorder.h"
 #include "dialogs/twordslist.h"
 #include "host/board.h"
@@ -656,24 +657,26 @@ private slots:
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<QString>("sound");
         QTest::addColumn<QString>("said"); // empty: the round's start is still the last news
+        QTest::addColumn<QString>("marked"); // the line in High Contrast
         QTest::newRow("first finder") << QByteArray("goodword") << QByteArray("3+4+CAT+3+1+")
                                       << "You made CAT for 4 points!" << "4 : CAT" << QColor(255, 255, 198) << ""
-                                      << "You made CAT for 4 points!";
+                                      << "You made CAT for 4 points!" << "* 4 : CAT";
         QTest::newRow("found before") << QByteArray("goodword") << QByteArray("3+3+CAT+3+2+")
                                       << "You made CAT for 3 points!" << "3 : CAT" << QColor(255, 255, 255) << ""
-                                      << "You made CAT for 3 points!";
+                                      << "You made CAT for 3 points!" << "+ 3 : CAT";
         QTest::newRow("other seat") << QByteArray("goodword") << QByteArray("2+3+CAT+3+2+")
-                                    << "" << "" << QColor() << "" << "";
+                                    << "" << "" << QColor() << "" << "" << "";
         QTest::newRow("not a word") << QByteArray("notvalid") << QByteArray("3+1+TCA+")
-                                    << "Invalid Word." << "TCA" << QColor(0, 0, 0) << "invalid" << "TCA: Invalid Word.";
+                                    << "Invalid Word." << "TCA" << QColor(0, 0, 0) << "invalid" << "TCA: Invalid Word."
+                                    << "x TCA";
         QTest::newRow("already") << QByteArray("notvalid") << QByteArray("3+2+CAT+")
                                  << "You have already found that word." << "CAT" << QColor(128, 0, 0) << "invalid"
-                                 << "CAT: You have already found that word.";
+                                 << "CAT: You have already found that word." << "= CAT";
         QTest::newRow("short") << QByteArray("notvalid") << QByteArray("3+3+CAT+")
                                << "Not enough letters." << "CAT" << QColor(255, 128, 0) << "invalid"
-                               << "CAT: Not enough letters.";
+                               << "CAT: Not enough letters." << "< CAT";
         QTest::newRow("unknown reason") << QByteArray("notvalid") << QByteArray("3+7+CAT+")
-                                        << "" << "" << QColor() << "invalid" << "";
+                                        << "" << "" << QColor() << "invalid" << "" << "";
     }
     void goodwordAndNotvalid()
     {
@@ -707,6 +710,22 @@ private slots:
             QVERIFY2(spoken().startsWith(QStringLiteral("Round starts")), qPrintable(spoken()));
         else
             QCOMPARE(announcer->current(), said);
+
+        // "High Contrast" draws the line anew: marked, and readable on the panel's ground; and
+        // back again without the mark.
+        QFETCH(QString, marked);
+        flow->setHighContrast(true);
+        const QColor ground = control<QTextEdit>("richedit_words")->palette().color(QPalette::Base);
+        const QList<Line> high = wordLines();
+        QCOMPARE(high.size(), marked.isEmpty() ? 0 : 1);
+        if (!marked.isEmpty()) {
+            QCOMPARE(high[0].text, marked);
+            QVERIFY(Contrast::ratio(high[0].colour, ground) >= Contrast::Readable);
+        }
+        flow->setHighContrast(false);
+        const QList<Line> back = wordLines();
+        if (!line.isEmpty())
+            QCOMPARE(back[0].text, line);
     }
 
     /// Each word gets one verdict a round and a round a bounded number: a host that sends more

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QTest>
 
 #include "dialogs/tgamestart.h"
@@ -152,6 +153,50 @@ private slots:
         QVERIFY(caption);
         QTest::mouseClick(caption, Qt::LeftButton);
         QCOMPARE(checked(QStringLiteral("image_min")), QStringList{"image_min6"});
+    }
+
+    /// By keys alone: Tab reaches the chosen option of each group, the arrows choose within the
+    /// group (as the columns stand, wrapping round), Space chooses the focused option, and
+    /// Enter starts. Keys are sent to whatever holds the focus.
+    void keyboardChoices_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QByteArray>("fields");
+        QTest::newRow("5X5 and 3 letters") << "Tab Tab Up Up Tab Up Return" << QByteArray("Ann+100+60+9+3");
+        QTest::newRow("down into the next column") << "Tab Tab Down Return" << QByteArray("Ann+100+60+6+4");
+        QTest::newRow("across the row") << "Tab Tab Right Return" << QByteArray("Ann+100+60+8+4");
+        QTest::newRow("back across from 8X8") << "Tab Tab Down Left Return" << QByteArray("Ann+100+60+4+4");
+        QTest::newRow("up wraps to Random") << "Tab Tab Home Up Return" << QByteArray("Ann+100+60+8+4");
+        QTest::newRow("minimum wraps to 3") << "Tab Tab Tab End Right Return" << QByteArray("Ann+100+60+10+3");
+        QTest::newRow("Tab leaves the groups for START") << "Tab Tab Down Tab Down Tab Space"
+                                                         << QByteArray("Ann+100+60+6+5");
+        QTest::newRow("back with Shift+Tab") << "Tab Tab Tab Backtab Up Return" << QByteArray("Ann+100+60+5+4");
+        QTest::newRow("Space takes back a mouse choice") << "Tab Tab click:image_size4 Space Return"
+                                                         << QByteArray("Ann+100+60+10+4");
+    }
+    void keyboardChoices()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QByteArray, fields);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        dialog->findChild<QSpinBox *>(QStringLiteral("UpDown1"))->setFocus();
+        const QHash<QString, Qt::Key> names{{"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_Backtab},
+                                            {"Up", Qt::Key_Up},       {"Down", Qt::Key_Down},
+                                            {"Left", Qt::Key_Left},   {"Right", Qt::Key_Right},
+                                            {"Home", Qt::Key_Home},   {"End", Qt::Key_End},
+                                            {"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}};
+        for (const QString &key : keys.split(u' ')) {
+            if (key.startsWith(QLatin1String("click:"))) {
+                QTest::mouseClick(dialog->findChild<QLabel *>(key.mid(6)), Qt::LeftButton);
+                continue;
+            }
+            QWidget *focus = QApplication::focusWidget();
+            QVERIFY2(focus, qPrintable(key));
+            QTest::keyClick(focus, names.value(key), key == u"Backtab" ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        QCOMPARE(sent, QByteArrayList{startBytes(fields)});
+        QVERIFY(!dialog->isVisible());
     }
 
     /// The start picture sends the exact bytes once, hides the dialog and asks for a save.

@@ -410,6 +410,32 @@ private Q_SLOTS:
         QCOMPARE(m_review->shownRound(), -1);
         QCOMPARE(list()->model()->rowCount(), 0);
     }
+
+    // Escape and Ctrl+W close the window wherever the keyboard is in it; opened, it gives the
+    // keyboard to the word list.
+    void closeKeys_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::newRow("Escape in the list") << "list_words" << QKeyCombination(Qt::Key_Escape);
+        QTest::newRow("Ctrl+W in the list") << "list_words" << (Qt::CTRL | Qt::Key_W);
+        QTest::newRow("Escape in the filter") << "edit_filter" << QKeyCombination(Qt::Key_Escape);
+        QTest::newRow("Ctrl+W in the filter") << "edit_filter" << (Qt::CTRL | Qt::Key_W);
+        QTest::newRow("Escape on the rounds") << "combo_round" << QKeyCombination(Qt::Key_Escape);
+    }
+    void closeKeys()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QKeyCombination, keys);
+        playRound({"CARE"}, "CARE");
+        m_review->showReview();
+        QVERIFY(QTest::qWaitForWindowActive(m_review.get()));
+        QCOMPARE(QApplication::focusWidget(), list());
+        auto *target = m_review->findChild<QWidget *>(focus);
+        target->setFocus();
+        QTest::keyClick(target, keys.key(), keys.keyboardModifiers());
+        QVERIFY(!m_review->isVisible());
+    }
 };
 
 QTEST_MAIN(TestRoundReview)

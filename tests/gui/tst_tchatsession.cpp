@@ -1,7 +1,9 @@
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QScreen>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -11,6 +13,7 @@
 #include "client/chathistory.h"
 #include "client/clientsettings.h"
 #include "client/mainmenu.h"
+#include "client/messageboxnotifier.h"
 #include "client/playerslots.h"
 #include "client/soundplayer.h"
 #include "client/tchat.h"
@@ -301,22 +304,95 @@ private Q_SLOTS:
         QCOMPARE(notifier.dismissed, boxes);
     }
 
-    // A port that another program holds: the error is shown and nothing else starts.
+    // A port that another program holds: the error is shown and nothing else starts. After the
+    // box one line tells what to do, and at a solo start the download window, which stays on
+    // top, no longer covers that line.
+    void listenFailureStopsStartUp_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("host") << QStringList{"Ann", "x", "true"};
+        QTest::newRow("solo") << QStringList{};
+    }
     void listenFailureStopsStartUp()
     {
+        QFETCH(QStringList, arguments);
         QTcpServer holder;
         QVERIFY(holder.listen(QHostAddress::Any, 0));
         NoWords words;
         DefaultHostSettings settings;
         QRandomGenerator rng(7);
         TServer server(words, settings, rng, holder.serverPort());
+        QWidget download;
+        download.show();
         Tchat::Windows windows;
         windows.server = &server;
+        windows.download = &download;
         m_chat->attach(windows);
-        m_chat->processparams({"Ann", "x", "true"});
+        m_chat->processparams(arguments);
         QCOMPARE(m_notifier.messages, QStringList{"Listen - Error Binding Socket"});
         QVERIFY(!m_chat->isHost());
         QVERIFY(m_chat->sock().hostName().isEmpty());
+        QCOMPARE(lastLine(), QStringLiteral("Port %1 is in use, perhaps by another copy of the game. Close that "
+                                            "program, then start Lexitangle again.").arg(holder.serverPort()));
+        QCOMPARE(download.isVisible(), !arguments.isEmpty());
+    }
+
+    // The program's boxes open above a window that stays on top, and block every window.
+    void boxOpensInFront()
+    {
+        QWidget onTop(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+        onTop.show();
+        MessageBoxNotifier boxes(m_chat.get());
+        Qt::WindowFlags flags;
+        Qt::WindowModality modality = Qt::NonModal;
+        QWidget *owner = nullptr;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            flags = box->windowFlags();
+            modality = box->windowModality();
+            owner = box->parentWidget();
+            box->close();
+        });
+        boxes.showMessage(QStringLiteral("Listen - Error Binding Socket"));
+        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(modality, Qt::ApplicationModal);
+        // A window manager keeps a box with its window: with the window on top, not beneath it.
+        QCOMPARE(owner, &onTop);
+    }
+
+    // The chat key takes the keys to the chat line in the round and between rounds, and so
+    // does Tab switching typing off: a line typed then is sent by Enter, not lost.
+    void chatKey_data()
+    {
+        QTest::addColumn<bool>("inRound");
+        QTest::addColumn<int>("key");
+        QTest::newRow("chat key in the round") << true << int(Tchat::ChatKey);
+        QTest::newRow("Tab in the round") << true << int(Qt::Key_Tab);
+        QTest::newRow("chat key between rounds") << false << int(Tchat::ChatKey);
+    }
+    void chatKey()
+    {
+        QFETCH(bool, inRound);
+        QFETCH(int, key);
+        m_chat->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_chat.get()));
+        m_chat->logIn(1);
+        m_chat->newplayerinfo("1+You");
+        if (inRound) {
+            m_chat->session().startthegame("You+300+60+7+3+0+");
+            m_chat->session().getnextplayer("1+");
+            QVERIFY(m_chat->game().typingOn());
+        }
+        m_chat->chat().mainchat()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QLineEdit *line = m_chat->chat().mychat();
+        QCOMPARE(QApplication::focusWidget(), line);
+        QVERIFY(!m_chat->game().typingOn());
+        QTest::keyClicks(line, "hi");
+        QTest::keyClick(line, Qt::Key_Return);
+        QCOMPARE(m_chat->sent.last(), Msg::chatToHost(1, "hi", "clBlack"));
+        QCOMPARE(m_chat->game().entry().wordLength(), 0);
     }
 
     // The login answer carries the seat, the version and the login name.
@@ -500,6 +576,8 @@ private Q_SLOTS:
         QTest::newRow("computers junk") << QByteArray("ComputerPlayers") << QByteArray("many") << "computers" << 0;
         QTest::newRow("level 0") << QByteArray("ComputerLevel") << QByteArray("0") << "level" << 1;
         QTest::newRow("level junk") << QByteArray("ComputerLevel") << QByteArray("hard") << "level" << 2;
+        QTest::newRow("high contrast 1") << QByteArray("HighContrast") << QByteArray("1") << "contrast" << 1;
+        QTest::newRow("high contrast true") << QByteArray("HighContrast") << QByteArray("true") << "contrast" << 0;
     }
     void settingsComparisons()
     {
@@ -514,7 +592,8 @@ private Q_SLOTS:
                                       {"click", s.clickLettersTag},     {"typing", s.disableTypingTag},
                                       {"sounds", s.playSounds},         {"chatter", s.chatterSounds},
                                       {"size", s.textSize},             {"better", s.betterBoards},
-                                      {"computers", s.computerPlayers}, {"level", s.computerLevel}};
+                                      {"computers", s.computerPlayers}, {"level", s.computerLevel},
+                                      {"contrast", s.highContrast}};
         QCOMPARE(got.value(field), expected);
     }
 
@@ -539,6 +618,12 @@ private Q_SLOTS:
         QVERIFY(after.contains("Timebetweenrounds=5\r\n"));
         // "Better Boards" has its own key, written only when the player changes it.
         QVERIFY(!after.contains("BetterBoards"));
+        // So has "High Contrast".
+        QVERIFY(!after.contains("HighContrast"));
+        item("HighContrast1")->trigger();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("HighContrast=1\r\n"));
+        file.close();
         QVERIFY(!m_chat->betterBoards());
         item("BetterBoards1")->trigger();
         QVERIFY(m_chat->betterBoards());

@@ -702,7 +702,11 @@ private Q_SLOTS:
             const auto *opponents = statistics.findChild<QTableWidget *>(QStringLiteral("table_opponents"));
             QCOMPARE(opponents->rowCount(), 1);
             QCOMPARE(opponents->item(0, Tstatistics::NameColumn)->text(), ann ? QStringLiteral("Bob") : QStringLiteral("Ann"));
-            statistics.hide();
+            // Escape closes it, as every side window.
+            statistics.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&statistics));
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &statistics, Qt::Key_Escape);
+            QVERIFY(!statistics.isVisible());
 
             Troundreview &review = copy->app->roundreview();
             QSignalSpy opened(&review, &Troundreview::pastGameShown);

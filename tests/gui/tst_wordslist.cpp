@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QTest>
 
 #include "dialogs/twordslist.h"
@@ -96,6 +97,20 @@ private slots:
         QCOMPARE(QPoint(window.rememberedLeft(), window.rememberedTop()), QPoint(260, 170));
         window.thewords("DOG");
         QCOMPARE(window.pos(), QPoint(260, 170));
+    }
+
+    /// Shown at a round's end, the window leaves the keys with the window the player types in
+    /// (the offscreen platform activates every window it shows, so only the request is seen
+    /// here); Escape closes it.
+    void keysStayWithThePlayersWindow()
+    {
+        Twordslist window;
+        window.thewords("CAT");
+        QVERIFY(window.testAttribute(Qt::WA_ShowWithoutActivating));
+        window.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &window);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
     }
 };
 
