@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -74,7 +75,10 @@ LobbyWindow::LobbyWindow(const Setup &setup, QWidget *parent)
     layout->addWidget(buildNameRow());
     layout->addLayout(columns, 1);
     layout->addWidget(buildStatusRow());
-    resize(860, 520);
+    // Its home size, but never beyond the desktop: at 200 % on a small screen a bigger window
+    // would open with its right side off screen where no window manager moves it.
+    const QSize home(860, 520);
+    resize(screen() ? home.boundedTo(screen()->availableGeometry().size()) : home);
 
     connectRun();
     connectBrowser();
