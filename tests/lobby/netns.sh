@@ -51,7 +51,23 @@ lexi_ns_cleanup() {
   return 0
 }
 
+# A run that was killed outright (SIGKILL: no trap runs) leaves its namespaces behind. They are
+# removed by the next run when their owner is gone, nothing runs in them and they are older than
+# any run lasts, so a namespace of a run going on beside this one is never touched.
+lexi_ns_sweep() {
+  local ns owner
+  for ns in $(ip netns list 2>/dev/null | awk '{print $1}' | grep -E '^lx[0-9]+-'); do
+    owner="${ns#lx}"; owner="${owner%%-*}"
+    kill -0 "$owner" 2>/dev/null && continue
+    [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] || continue
+    [ -n "$(find /run/netns -maxdepth 1 -name "$ns" -mmin +15 2>/dev/null)" ] || continue
+    ip netns del "$ns" 2>/dev/null && echo "removed $ns, left behind by a run that was killed" >&2
+  done
+  return 0
+}
+
 lexi_ns_init() {
+  lexi_ns_sweep
   LEXI_NS_DIR=$(mktemp -d "${TMPDIR:-/tmp}/lexi-netns.XXXXXX")
   trap 'rc=$?; lexi_ns_cleanup; exit $rc' EXIT
   trap 'exit 130' INT TERM
