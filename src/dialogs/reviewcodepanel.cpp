@@ -1,5 +1,7 @@
 #include "dialogs/reviewcodepanel.h"
 
+#include "widgets/dialoglook.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
@@ -12,13 +14,10 @@
 
 namespace {
 
-QLabel *creamLabel(QWidget *parent, const char *name)
+// Laid out beside the board, so it wraps.
+QLabel *wrappingLabel(QWidget *parent, const char *name)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, QColor(255, 255, 198));
-    label->setPalette(pal);
+    QLabel *label = DialogLook::creamLabel(parent, QString(), false, QLatin1String(name));
     label->setWordWrap(true);
     return label;
 }
@@ -42,14 +41,14 @@ QString resultText(const HistoryStore::BoardResult &r)
 ReviewCodePanel::ReviewCodePanel(QWidget *parent)
     : QWidget(parent)
 {
-    m_text = creamLabel(this, "label_boardcode");
+    m_text = wrappingLabel(this, "label_boardcode");
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_copy = new QPushButton(QStringLiteral("Copy Board Code"), this);
     m_copy->setObjectName(QStringLiteral("button_copycode"));
     m_play = new QPushButton(QStringLiteral("Play This Board"), this);
     m_play->setObjectName(QStringLiteral("button_playboard"));
-    m_earlier = creamLabel(this, "label_earlier");
+    m_earlier = wrappingLabel(this, "label_earlier");
     m_earlier->hide(); // takes no room until there is something to say
 
     auto *codeRow = new QHBoxLayout;

@@ -30,7 +30,6 @@
 
 namespace {
 
-const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
 const QColor listBase(60, 86, 60);
 // High Contrast: the selected row white on a dark blue, 4.5:1 or more.
@@ -39,19 +38,6 @@ const QSize homeSize(660, 560); // room for the code row under the board and the
 // Selecting through the list with the arrow keys asks for one definition, at the word the
 // keys come to rest on.
 constexpr int DefineDelayMs = 60;
-
-QLabel *creamLabel(QWidget *parent, const char *name, bool bold)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, cream);
-    label->setPalette(pal);
-    QFont f = label->font();
-    f.setBold(bold);
-    label->setFont(f);
-    return label;
-}
 
 } // namespace
 
@@ -87,7 +73,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_rounds->setObjectName(QStringLiteral("combo_round"));
     m_rounds->setMinimumContentsLength(12);
     m_rounds->setAccessibleName(QStringLiteral("Round"));
-    m_summary = creamLabel(this, "label_summary", true);
+    m_summary = DialogLook::creamLabel(this, QString(), true, QStringLiteral("label_summary"));
     m_summary->setWordWrap(true);
 
     m_board = new ReviewBoard(this);
@@ -101,7 +87,7 @@ Troundreview::Troundreview(RoundHistory &history, WordDefinitions &definitions, 
     m_filter->setAccessibleName(QStringLiteral("Filter"));
     m_filter->setAccessibleDescription(QStringLiteral("Shows only the words that hold this text"));
 
-    m_definition = creamLabel(this, "label_definition", false);
+    m_definition = DialogLook::creamLabel(this, QString(), false, QStringLiteral("label_definition"));
     m_definition->setWordWrap(true);
     m_definition->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_definition->setMinimumHeight(64);

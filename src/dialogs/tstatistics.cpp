@@ -17,7 +17,6 @@
 
 namespace {
 
-const QColor cream(255, 255, 198);
 const QColor white(255, 255, 255);
 const QColor listBase(60, 86, 60);
 
@@ -51,18 +50,6 @@ constexpr FigureName Figures[] = {
     {"share", "Share of the board's words"},
 };
 
-QLabel *creamLabel(QWidget *parent, const QString &text, bool bold)
-{
-    auto *label = new QLabel(text, parent);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, cream);
-    label->setPalette(pal);
-    QFont f = label->font();
-    f.setBold(bold);
-    label->setFont(f);
-    return label;
-}
-
 QString percent(double share) { return QStringLiteral("%1%").arg(share * 100, 0, 'f', 1); }
 QString decimal(double value) { return QString::number(value, 'f', 1); }
 QString word(const QByteArray &w) { return w.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(w); }
@@ -87,7 +74,7 @@ Tstatistics::Tstatistics(HistoryKeeper &history, QWidget *parent)
     DialogLook::applyBackground(this);
     DialogLook::closeWithKeys(this);
 
-    m_status = creamLabel(this, QString(), false);
+    m_status = DialogLook::creamLabel(this, QString(), false);
     m_status->setObjectName(QStringLiteral("label_status"));
     m_charts = new StatisticsCharts(this);
     auto *tabs = new QTabWidget(this);
@@ -115,7 +102,7 @@ Tstatistics::Tstatistics(HistoryKeeper &history, QWidget *parent)
     auto *lower = new QHBoxLayout;
     lower->addWidget(tabs, 3);
     auto *opponents = new QVBoxLayout;
-    opponents->addWidget(creamLabel(this, QStringLiteral("Opponents"), true));
+    opponents->addWidget(DialogLook::creamLabel(this, QStringLiteral("Opponents"), true));
     opponents->addWidget(m_opponents, 1);
     lower->addLayout(opponents, 2);
     all->addLayout(lower, 1);
@@ -137,10 +124,10 @@ void Tstatistics::buildFilters(QVBoxLayout *all)
     for (const PeriodChoice &p : Periods)
         m_period->addItem(QLatin1String(p.caption), p.days);
     auto *row = new QHBoxLayout;
-    row->addWidget(creamLabel(this, QStringLiteral("Board Size:"), true));
+    row->addWidget(DialogLook::creamLabel(this, QStringLiteral("Board Size:"), true));
     row->addWidget(m_boardSize);
     row->addSpacing(16);
-    row->addWidget(creamLabel(this, QStringLiteral("Period:"), true));
+    row->addWidget(DialogLook::creamLabel(this, QStringLiteral("Period:"), true));
     row->addWidget(m_period);
     row->addStretch();
     all->addLayout(row);
@@ -154,12 +141,12 @@ void Tstatistics::buildFigures(QVBoxLayout *all)
     constexpr int PerColumn = 6;
     for (int i = 0; i < int(std::size(Figures)); ++i) {
         const QString key = QLatin1String(Figures[i].key);
-        QLabel *value = creamLabel(this, QStringLiteral("-"), true);
+        QLabel *value = DialogLook::creamLabel(this, QStringLiteral("-"), true);
         value->setObjectName(QStringLiteral("value_") + key);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_figures.insert(key, value);
         const int row = i % PerColumn, column = (i / PerColumn) * 2;
-        grid->addWidget(creamLabel(this, QLatin1String(Figures[i].caption) + QLatin1Char(':'), false), row, column);
+        grid->addWidget(DialogLook::creamLabel(this, QLatin1String(Figures[i].caption) + QLatin1Char(':'), false), row, column);
         grid->addWidget(value, row, column + 1);
     }
     grid->setColumnStretch(1, 1);

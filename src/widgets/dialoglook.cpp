@@ -20,19 +20,25 @@ void DialogLook::applyBackground(QWidget *window)
     window->setAutoFillBackground(true);
 }
 
-QLabel *DialogLook::label(QWidget *parent, const QString &text, const QRect &place,
-                          const QString &name)
+QLabel *DialogLook::creamLabel(QWidget *parent, const QString &text, bool bold, const QString &name)
 {
     auto *label = new QLabel(text, parent);
-    label->setGeometry(place);
     if (!name.isEmpty())
         label->setObjectName(name);
     QFont font = label->font();
-    font.setBold(true);
+    font.setBold(bold);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(255, 255, 198));
     label->setPalette(palette);
+    return label;
+}
+
+QLabel *DialogLook::label(QWidget *parent, const QString &text, const QRect &place,
+                          const QString &name)
+{
+    QLabel *label = creamLabel(parent, text, true, name);
+    label->setGeometry(place);
     return label;
 }
 

@@ -15,7 +15,9 @@ public:
 
     // Green, with the background artwork tiled over it when the program carries it.
     static void applyBackground(QWidget *window);
-    // A bold cream label; `name` becomes its object name when given.
+    // A cream label for a layout; `name` becomes its object name when given.
+    static QLabel *creamLabel(QWidget *parent, const QString &text, bool bold, const QString &name = {});
+    // A bold cream label at a fixed place.
     static QLabel *label(QWidget *parent, const QString &text, const QRect &place,
                          const QString &name = {});
     static QPushButton *button(QWidget *parent, const QString &text, const QRect &place,
