@@ -15,6 +15,7 @@
 #include <QThreadPool>
 #include <QTreeView>
 
+#include "boardrows.h"
 #include "dialogs/reviewboard.h"
 #include "dialogs/reviewcodepanel.h"
 #include "dialogs/reviewwordsmodel.h"
@@ -25,17 +26,6 @@
 #include "words/worddefinitions.h"
 
 namespace {
-
-// rows[r] holds the letters of row 3 + r of a 4x4 board, from column 3 on.
-BoardCells board4(const QList<QByteArray> &rows)
-{
-    BoardCells cells;
-    cells.fill(LetterCodes::Empty);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size(); ++c)
-            cells[size_t((3 + c) * 10 + 3 + r)] = rows[r][c] - 'A' + 1;
-    return cells;
-}
 
 // The texts of one column of the list, as shown (the filter's rows only).
 QStringList column(const QTreeView *list, int c)
@@ -70,7 +60,7 @@ private:
     std::unique_ptr<RoundHistory> m_history;
     std::unique_ptr<WordDefinitions> m_definitions; // unopened at each test's start
     std::unique_ptr<Troundreview> m_review;
-    const BoardCells m_cells = board4({"CATS", "OREX", "DOGQ", "ZZZY"});
+    const BoardCells m_cells = boardFromRows({"CATS", "OREX", "DOGQ", "ZZZY"});
 
     QTreeView *list() { return m_review->findChild<QTreeView *>(QStringLiteral("list_words")); }
     ReviewBoard *board() { return m_review->findChild<ReviewBoard *>(); }
@@ -297,14 +287,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("minimum");
         QTest::addColumn<bool>("playable");
         QTest::addColumn<QString>("code");
-        const BoardCells dealt = board4({"CATS", "OREX", "DOGQ", "ZZZY"});
+        const BoardCells dealt = boardFromRows({"CATS", "OREX", "DOGQ", "ZZZY"});
         BoardCells holed = dealt;
         holed[size_t(4 * 10 + 4)] = LetterCodes::Empty;
         QTest::newRow("joining copy") << dealt << 4 << false << "44-HPHQT-5XSCX-WFY7E-MU";
         QTest::newRow("hosting copy between games") << dealt << 4 << true << "44-HPHQT-5XSCX-WFY7E-MU";
         QTest::newRow("a minimum no dialog offers") << dealt << 9 << true << "47-HPHQT-5XSCX-WFY7E-MC";
         QTest::newRow("a hole") << holed << 4 << true << "";
-        QTest::newRow("3X3") << board4({"CAT", "ORE", "DOG"}) << 4 << true << "";
+        QTest::newRow("3X3") << boardFromRows({"CAT", "ORE", "DOG"}) << 4 << true << "";
     }
     void boardCodeOfRound()
     {
@@ -393,7 +383,7 @@ private Q_SLOTS:
         m_review->showReview();
         QVERIFY(QTest::qWaitForWindowExposed(m_review.get()));
         list()->setCurrentIndex(indexFor(QStringLiteral("CARET")));
-        m_history->boardDealt(board4({"TEAR", "ZZZZ", "ZZZZ", "ZZZZ"}));
+        m_history->boardDealt(boardFromRows({"TEAR", "ZZZZ", "ZZZZ", "ZZZZ"}));
         QCOMPARE(m_review->shownRound(), 0);
         m_history->roundListed("TEAR", 4);
         QVERIFY(m_review->isVisible());

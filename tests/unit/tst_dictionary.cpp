@@ -8,6 +8,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "filebytes.h"
 #include "fulldisk.h"
 #include "words/notifier.h"
 #include "words/tdictn.h"
@@ -32,18 +33,6 @@ public:
 QByteArray record(const QByteArray &field)
 {
     return '\x1e' + field.leftJustified(14, ' ', true);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // The word of record index of a record file, without its padding.

@@ -13,6 +13,8 @@
 
 #include <map>
 
+#include "boardrows.h"
+#include "filebytes.h"
 #include "fulldisk.h"
 #include "net/messages.h"
 #include "records/gamerecorder.h"
@@ -26,17 +28,6 @@
 namespace {
 
 using namespace Record;
-
-// rows[r] holds the letters of row 3 + r of a square board from column 3 on.
-BoardCells board(const QList<QByteArray> &rows)
-{
-    BoardCells cells;
-    cells.fill(LetterCodes::Empty);
-    for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size(); ++c)
-            cells[size_t((3 + c) * 10 + 3 + r)] = rows[r][c] - 'A' + 1;
-    return cells;
-}
 
 GameOpening opening(quint64 key, Role role, int boardType, const QDateTime &started = QDateTime::currentDateTimeUtc())
 {
@@ -71,24 +62,12 @@ int count(HistoryStore &store, const QString &sql)
     return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QString fixture(const QString &name)
 {
     return qEnvironmentVariable("LEXI_SOURCE_DIR") + QStringLiteral("/tests/fixtures/") + name;
 }
 
-const BoardCells Cats = board({"CATS", "OXEC", "DOGA", "ENDT"});
+const BoardCells Cats = boardFromRows({"CATS", "OXEC", "DOGA", "ENDT"});
 
 } // namespace
 
@@ -128,7 +107,7 @@ private Q_SLOTS:
         QString error;
         QVERIFY(store.writeRound(solo, round(1, Cats, words, {"CAT", "CODE", "DOG"}, seats({"You", "Mia (cpu)"}, {6, 3}, {6, 3})), &error));
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        const BoardCells second = board({"DOCK", "OXEN", "GATE", "EAST"});
+        const BoardCells second = boardFromRows({"DOCK", "OXEN", "GATE", "EAST"});
         QVERIFY(store.writeRound(solo, round(1, second, {}, {}, seats({"You", "Mia (cpu)"}, {0, 9}, {6, 12}), -1), &error));
         QVERIFY(store.closeGame({1, QDateTime::currentDateTimeUtc(), "Mia (cpu)", false, seats({"You", "Mia (cpu)"}, {}, {6, 12})}, &error));
         const GameOpening joined{2, monday.addDays(1), {Role::Join, "192.0.2.7"}, 2, {100, 90, 9, 4}};
